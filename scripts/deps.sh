@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brenvik needs that this machine lacks.
+#   scripts/deps.sh run    what building and running the Linux overlay needs
+#   scripts/deps.sh test   that, plus the Windows cross build, Wine, Xvfb, clang
+set -euo pipefail
+what=${1:-run}
+pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-dev
+      libpango1.0-dev libfontconfig-dev fonts-dejavu-core)
+if [ "$what" = test ]; then
+  pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix
+         wine wine64 xvfb xauth)
+fi
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,31 @@
+// Whole-file reads and atomic whole-file writes, plus the line and number
+// rules the four files share.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Replaces the file with `bytes`: a temporary file in the same directory is
+// written and flushed, then renamed over the target. On any failure the old
+// file stays whole and false is returned.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// Splits at LF, drops the CR of a CR LF pair; a last line without a line
+// end still counts, an empty tail after the last LF does not.
+std::vector<std::string> SplitLines(const std::string& bytes);
+
+// strtod rules in the classic locale applied to the start of the line.
+// Nothing when no number can be read or it is out of a double's range.
+std::optional<double> ReadNumber(const std::string& line);
+
+// printf "%g" with precision 6, locale-independent.
+std::string FormatNumberG6(double value);
+
+// Names: ASCII stays one byte, the rest is UTF-8. Reading decodes valid
+// UTF-8; any other byte 0x80..0xFF becomes the character of that code.
+std::string EncodeName(const std::wstring& name);
+std::wstring DecodeName(const std::string& line);
