@@ -204,6 +204,8 @@ typedef INITCOMMONCONTROLSEX* LPINITCOMMONCONTROLSEX;
 #define EM_SETLIMITTEXT EM_LIMITTEXT
 
 #define WHEEL_DELTA 120
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
 #define HTCLIENT 1
 #define DLGC_WANTALLKEYS 0x0004
 #define DLGC_WANTCHARS 0x0080
@@ -386,6 +388,9 @@ typedef INITCOMMONCONTROLSEX* LPINITCOMMONCONTROLSEX;
 #define GDI_ERROR 0xFFFFFFFFL
 #define CLR_INVALID 0xFFFFFFFF
 
+// ---- Process entry: the layer's main() opens the display and calls it ----
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
 // ---- kernel32 ----
 HMODULE LoadLibraryW(LPCWSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
@@ -430,6 +435,7 @@ BOOL ClientToScreen(HWND hwnd, LPPOINT point);
 
 // ---- user32: messages, timers ----
 BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
+BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
