@@ -20,3 +20,7 @@ void LoadKeybinds();
 
 // Puts both maps back to the defaults and clears `rebinding` (tests).
 void ResetKeybindsForTests();
+
+// keybinds.cfg's format on bytes in memory (a missing file reads as "").
+std::string KeybindsFileBytes();
+void LoadKeybindsFromBytes(const std::string& bytes);

@@ -1,0 +1,217 @@
+#include "storage/text_file.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return std::nullopt;
+  std::string bytes;
+  char chunk[4096];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+namespace {
+
+// Pushes the file's data to the disk before the rename makes it visible, so a
+// power loss cannot leave the new name pointing at missing blocks.
+bool FlushToDisk(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return fsync(fileno(f)) == 0;
+#endif
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+  const std::string temp = path + ".tmp";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return false;  // nothing of ours to clean up (the name may be a directory)
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = FlushToDisk(f) && ok;
+  ok = std::fclose(f) == 0 && ok;
+  ok = ok && ReplaceFile(temp, path);
+  if (!ok) std::remove(temp.c_str());
+  return ok;
+}
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  while (begin < bytes.size()) {
+    std::size_t end = bytes.find('\n', begin);
+    const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
+    if (end == std::string::npos) end = bytes.size();
+    if (end > begin && bytes[end - 1] == '\r' && end < bytes.size()) --end;
+    lines.emplace_back(bytes, begin, end - begin);
+    begin = next;
+  }
+  return lines;
+}
+
+namespace {
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+}  // namespace
+
+// strtod's grammar on top of std::from_chars, which never consults the locale
+// but accepts neither leading blanks, a "+" nor the "0x" prefix by itself.
+std::optional<double> ReadNumber(const std::string& line) {
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  while (p < end && IsCSpace(*p)) ++p;
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  if (p == end || *p == '+' || *p == '-') return std::nullopt;
+
+  double value = 0;
+  std::from_chars_result r{};
+  const bool hex = end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+                   ((end - p >= 3 && IsHexDigit(p[2])) ||
+                    (end - p >= 4 && p[2] == '.' && IsHexDigit(p[3])));
+  if (hex) {
+    r = std::from_chars(p + 2, end, value, std::chars_format::hex);
+  } else {
+    r = std::from_chars(p, end, value, std::chars_format::general);
+  }
+  if (r.ec == std::errc::result_out_of_range) return std::nullopt;
+  if (r.ec != std::errc()) return std::nullopt;
+  // Infinities and results too small to be normal count as out of range.
+  if (std::isinf(value)) return std::nullopt;
+  if (value != 0 && std::fabs(value) < std::numeric_limits<double>::min()) return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::string FormatNumberG6(double value) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+  return std::string(buf, r.ptr);
+}
+
+std::string EncodeName(const std::wstring& name) {
+  std::string out;
+  out.reserve(name.size());
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char32_t c = static_cast<char32_t>(name[i]);
+    if constexpr (sizeof(wchar_t) == 2) {
+      c &= 0xFFFF;
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size()) {
+        const char32_t low = static_cast<char32_t>(name[i + 1]) & 0xFFFF;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+          ++i;
+        }
+      }
+    }
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// Length of the valid UTF-8 sequence at s[i] and its code point, or 0.
+std::size_t DecodeUtf8At(const std::string& s, std::size_t i, char32_t& cp) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b0 = byte(i);
+  std::size_t len;
+  char32_t min;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    len = 2, min = 0x80, cp = b0 & 0x1F;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    len = 3, min = 0x800, cp = b0 & 0x0F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    len = 4, min = 0x10000, cp = b0 & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + len > s.size()) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (byte(i + k) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+void AppendCodePoint(std::wstring& out, char32_t cp) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+      out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+      return;
+    }
+  }
+  out += static_cast<wchar_t>(cp);
+}
+
+}  // namespace
+
+std::wstring DecodeName(const std::string& line) {
+  std::wstring out;
+  out.reserve(line.size());
+  for (std::size_t i = 0; i < line.size();) {
+    const unsigned char b = static_cast<unsigned char>(line[i]);
+    if (b == 0) {  // a NUL would cut the name short wherever it is shown
+      ++i;
+      continue;
+    }
+    char32_t cp = b;
+    std::size_t len = b < 0x80 ? 1 : DecodeUtf8At(line, i, cp);
+    if (len == 0) {
+      cp = b;
+      len = 1;
+    }
+    AppendCodePoint(out, cp);
+    i += len;
+  }
+  return out;
+}
