@@ -1,0 +1,56 @@
+#include "render/frame.h"
+
+#include "render/primitives.h"
+#include "shell/window_proc.h"
+#include "window/layout.h"
+#include "window/overlay.h"
+
+namespace {
+constexpr int kModeLabelY = 38;
+constexpr int kModeFontHeight = -18;
+const COLORREF kOverlayLabel = RGB(84, 180, 255);
+const COLORREF kInteractiveLabel = RGB(255, 220, 100);
+
+// Draws the mode label and returns its bottom (top plus measured height).
+int DrawModeLabel(HDC hdc) {
+  const HFONT font = CreateUiFont(kModeFontHeight, FW_MEDIUM);
+  const HGDIOBJ oldFont = SelectObject(hdc, font);
+  const std::wstring text = clickThroughEnabled ? L"Mode: Overlay" : L"Mode: Interactive";
+  const SIZE size = MeasureText(hdc, text);
+  SetTextColor(hdc, clickThroughEnabled ? kOverlayLabel : kInteractiveLabel);
+  TextOutW(hdc, (layout::kWidth - size.cx) / 2, kModeLabelY, text.c_str(), static_cast<int>(text.size()));
+  SelectObject(hdc, oldFont);
+  DeleteObject(font);
+  return kModeLabelY + size.cy;
+}
+}  // namespace
+
+void PaintFrame(HWND hwnd) {
+  PAINTSTRUCT ps{};
+  const HDC hdc = BeginPaint(hwnd, &ps);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+
+  const HDC frame = CreateCompatibleDC(hdc);
+  const HBITMAP bitmap = CreateCompatibleBitmap(hdc, client.right, client.bottom);
+  const HGDIOBJ oldBitmap = SelectObject(frame, bitmap);
+
+  const HBRUSH background = CreateSolidBrush(colours::kBackground);
+  FillRect(frame, &client, background);
+  DeleteObject(background);
+
+  DrawTabBar(frame);
+  DrawCloseButton(frame, GetCloseButtonRect(client.right), closeHover);
+  const int modeLabelBottom = DrawModeLabel(frame);
+
+  if (activeTab == TAB_TIMER) PaintTimerPanel(frame, hwnd, modeLabelBottom);
+  if (activeTab == TAB_KEYBINDS && !clickThroughEnabled) PaintKeybindsPanel(frame);
+  if (activeTab == TAB_EDIT_SPLITS && !clickThroughEnabled) PaintEditSplitsPanel(frame);
+
+  BitBlt(hdc, 0, 0, client.right, client.bottom, frame, 0, 0, SRCCOPY);
+
+  SelectObject(frame, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(frame);
+  EndPaint(hwnd, &ps);
+}

@@ -1,0 +1,22 @@
+// Start-up, message loop and shutdown of the one window.
+#pragma once
+
+#include "win32.h"
+#include "shell/subclass_procs.h"
+
+extern HWND g_hwnd;
+
+// Common controls, window class and window, files, hotkeys, overlay mode and
+// window height, in that order. Everything before the message loop.
+void StartUp(HINSTANCE hInstance);
+// One pass of the loop for a fetched message: translate, dispatch, then give
+// the live edit boxes their subclass procedure.
+void ProcessMessage(const MSG& msg);
+// Fetches and processes messages until the quit request.
+void RunMessageLoop();
+// Destroys the remaining edit boxes and releases the library, the shared
+// edit-box font and brush.
+void ShutDown();
+
+// Every shell variable back to its process-start value (tests).
+void ResetShellStateForTests();
