@@ -1,0 +1,45 @@
+// Device contexts: a drawing target (a window's frame or a memory DC's
+// bitmap), an origin and a clip, and the selected objects and text state.
+#pragma once
+
+#include <cairo.h>
+
+#include "gdi/objects.h"
+#include "win32_layer.h"
+
+namespace platform::gdi {
+
+struct DeviceContext {
+  bool memory = false;
+  // Frame DCs: the window's frame (a reference is held), origin and clip in
+  // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0).
+  cairo_surface_t* frame = nullptr;
+  int originX = 0, originY = 0;
+  RECT clip{};
+  GdiObject* pen = nullptr;
+  GdiObject* brush = nullptr;
+  GdiObject* font = nullptr;
+  GdiObject* bitmap = nullptr;  // memory DCs only
+  COLORREF textColour = RGB(0, 0, 0);
+  COLORREF bkColour = RGB(255, 255, 255);
+  int bkMode = OPAQUE;
+  POINT position{0, 0};
+  // Made on first use and kept until the target changes.
+  cairo_t* cairo = nullptr;
+};
+
+// The live device context behind a handle, or nullptr.
+DeviceContext* DCFromHandle(HDC hdc);
+
+// The target surface of a DC (never null for a live DC).
+cairo_surface_t* TargetOf(const DeviceContext& dc);
+
+// A cairo context on the DC's target, in the DC's coordinates, clipped,
+// antialiasing off, ready for a fill or a stroke. Valid until the DC's
+// target changes; callers save/restore around their own changes.
+cairo_t* CairoOf(DeviceContext& dc);
+
+// 0x00BBGGRR to cairo's source colour.
+void SetSourceColour(cairo_t* cr, COLORREF colour);
+
+}  // namespace platform::gdi

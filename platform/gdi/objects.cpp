@@ -1,0 +1,155 @@
+#include "gdi/objects.h"
+
+#include <unordered_set>
+
+#include "gdi/fonts.h"
+#include "gdi/gdi_internal.h"
+
+namespace platform::gdi {
+namespace {
+
+std::unordered_set<GdiObject*>& LiveObjects() {
+  static std::unordered_set<GdiObject*> objects;
+  return objects;
+}
+
+int& MemoryDCCount() {
+  static int count = 0;
+  return count;
+}
+
+GdiObject* MakeStock(ObjectKind kind, COLORREF colour, bool null) {
+  auto* object = new GdiObject(kind);
+  object->stock = true;
+  object->colour = colour;
+  object->null = null;
+  return object;
+}
+
+// The stock objects, all made at once on first use (so none can later take
+// the address of a deleted object) and kept for the whole process.
+struct StockObjects {
+  GdiObject* whiteBrush = MakeStock(ObjectKind::Brush, RGB(255, 255, 255), false);
+  GdiObject* lightGreyBrush = MakeStock(ObjectKind::Brush, RGB(192, 192, 192), false);
+  GdiObject* greyBrush = MakeStock(ObjectKind::Brush, RGB(128, 128, 128), false);
+  GdiObject* darkGreyBrush = MakeStock(ObjectKind::Brush, RGB(64, 64, 64), false);
+  GdiObject* blackBrush = MakeStock(ObjectKind::Brush, RGB(0, 0, 0), false);
+  GdiObject* nullBrush = MakeStock(ObjectKind::Brush, 0, true);
+  GdiObject* whitePen = MakeStock(ObjectKind::Pen, RGB(255, 255, 255), false);
+  GdiObject* blackPen = MakeStock(ObjectKind::Pen, RGB(0, 0, 0), false);
+  GdiObject* nullPen = MakeStock(ObjectKind::Pen, 0, true);
+  GdiObject* font = MakeStockFont();
+  GdiObject* bitmap = MakeStockBitmap();
+
+  static GdiObject* MakeStockFont() {
+    LOGFONTW logFont{};
+    logFont.lfWeight = FW_NORMAL;
+    wcscpy(logFont.lfFaceName, L"Segoe UI");
+    GdiObject* object = NewFontObject(logFont);
+    object->stock = true;
+    return object;
+  }
+  static GdiObject* MakeStockBitmap() {
+    GdiObject* object = MakeStock(ObjectKind::Bitmap, 0, false);
+    object->bitmap = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    return object;
+  }
+  bool Holds(const GdiObject* object) const {
+    for (const GdiObject* stock : {whiteBrush, lightGreyBrush, greyBrush, darkGreyBrush, blackBrush, nullBrush,
+                                   whitePen, blackPen, nullPen, font, bitmap}) {
+      if (stock == object) return true;
+    }
+    return false;
+  }
+};
+
+const StockObjects& Stock() {
+  static const StockObjects stock;
+  return stock;
+}
+
+GdiObject* StockObject(int index) {
+  const StockObjects& stock = Stock();
+  switch (index) {
+    case 0: return stock.whiteBrush;
+    case 1: return stock.lightGreyBrush;
+    case 2: return stock.greyBrush;
+    case 3: return stock.darkGreyBrush;
+    case 4: return stock.blackBrush;
+    case NULL_BRUSH: return stock.nullBrush;
+    case 6: return stock.whitePen;
+    case BLACK_PEN: return stock.blackPen;
+    case NULL_PEN: return stock.nullPen;
+    case 10:  // OEM_FIXED_FONT
+    case 11:  // ANSI_FIXED_FONT
+    case 12:  // ANSI_VAR_FONT
+    case 13:  // SYSTEM_FONT
+    case 14:  // DEVICE_DEFAULT_FONT
+    case 16:  // SYSTEM_FIXED_FONT
+    case DEFAULT_GUI_FONT: return stock.font;
+    default: return nullptr;
+  }
+}
+
+void Free(GdiObject* object) {
+  if (object->font) pango_font_description_free(object->font);
+  if (object->bitmap) cairo_surface_destroy(object->bitmap);
+  delete object;
+}
+
+}  // namespace
+
+GdiObject* ObjectFromHandle(HGDIOBJ handle) {
+  auto* object = static_cast<GdiObject*>(handle);
+  if (!object) return nullptr;
+  if (LiveObjects().count(object)) return object;
+  return Stock().Holds(object) ? object : nullptr;
+}
+
+HGDIOBJ RegisterObject(GdiObject* object) {
+  LiveObjects().insert(object);
+  return object;
+}
+
+GdiObject* DefaultPen() { return Stock().blackPen; }
+GdiObject* DefaultBrush() { return Stock().whiteBrush; }
+GdiObject* DefaultFont() { return Stock().font; }
+GdiObject* DefaultBitmap() { return Stock().bitmap; }
+
+void CountMemoryDC(int delta) { MemoryDCCount() += delta; }
+
+int LiveGdiObjectCount() { return static_cast<int>(LiveObjects().size()) + MemoryDCCount(); }
+
+}  // namespace platform::gdi
+
+using platform::gdi::GdiObject;
+using platform::gdi::ObjectKind;
+
+HGDIOBJ GetStockObject(int index) { return platform::gdi::StockObject(index); }
+
+BOOL DeleteObject(HGDIOBJ handle) {
+  GdiObject* object = platform::gdi::ObjectFromHandle(handle);
+  if (!object) return FALSE;
+  if (object->stock) return TRUE;
+  if (object->selections > 0) return FALSE;
+  platform::gdi::LiveObjects().erase(object);
+  platform::gdi::Free(object);
+  return TRUE;
+}
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+  auto* brush = new GdiObject(ObjectKind::Brush);
+  brush->colour = colour & 0x00FFFFFF;
+  return static_cast<HBRUSH>(platform::gdi::RegisterObject(brush));
+}
+
+HPEN CreatePen(int style, int width, COLORREF colour) {
+  // Dashed and dotted styles are drawn solid; only the null pen differs.
+  constexpr int kNullStyle = 5;  // PS_NULL
+  auto* pen = new GdiObject(ObjectKind::Pen);
+  pen->colour = colour & 0x00FFFFFF;
+  pen->null = style == kNullStyle;
+  // Width 0 is a one-pixel pen, as on Windows.
+  pen->penWidth = width < 1 ? 1 : width;
+  return static_cast<HPEN>(platform::gdi::RegisterObject(pen));
+}

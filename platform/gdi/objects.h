@@ -1,0 +1,52 @@
+// GDI objects (pens, brushes, fonts, bitmaps) and device contexts as the
+// handles the shell holds: opaque pointers to these structs, validated
+// against the set of live ones before use.
+#pragma once
+
+#include <cairo.h>
+#include <pango/pango.h>
+
+#include <string>
+
+#include "win32_layer.h"
+
+namespace platform::gdi {
+
+enum class ObjectKind { Pen, Brush, Font, Bitmap };
+
+struct GdiObject {
+  explicit GdiObject(ObjectKind k) : kind(k) {}
+  ObjectKind kind;
+  bool stock = false;
+  // How many device contexts hold this object selected; a selected object
+  // cannot be deleted.
+  int selections = 0;
+  // Pen and brush.
+  COLORREF colour = 0;
+  bool null = false;  // the null pen, the null brush: draws nothing
+  int penWidth = 1;
+  // Font, and its description as text (equal fonts, equal keys).
+  PangoFontDescription* font = nullptr;
+  std::string fontKey;
+  // Bitmap: an RGB24 image; `owner` is the memory DC it is selected into.
+  cairo_surface_t* bitmap = nullptr;
+  HDC owner = nullptr;
+};
+
+// The live, non-stock object behind a handle, or a stock object; nullptr
+// for anything else (a deleted or made-up handle).
+GdiObject* ObjectFromHandle(HGDIOBJ handle);
+
+// Takes ownership of a new object and registers it as live.
+HGDIOBJ RegisterObject(GdiObject* object);
+
+// The stock objects a new device context starts with.
+GdiObject* DefaultPen();
+GdiObject* DefaultBrush();
+GdiObject* DefaultFont();
+GdiObject* DefaultBitmap();  // 1x1, for a fresh memory DC
+
+// Memory DCs count as live objects too.
+void CountMemoryDC(int delta);
+
+}  // namespace platform::gdi

@@ -1,0 +1,196 @@
+// Filled rectangles, lines and outlined shapes with GDI's pixel rules:
+// fills cover left..right-1 and top..bottom-1, one-pixel lines leave out
+// their last pixel, outlines lie inside the bounding box. Antialiasing is
+// off so every filled pixel has the exact colour asked for.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "gdi/dc.h"
+
+namespace platform::gdi {
+namespace {
+
+void FillPixels(DeviceContext& dc, int left, int top, int right, int bottom, COLORREF colour) {
+  if (right <= left || bottom <= top) return;
+  cairo_t* cr = CairoOf(dc);
+  SetSourceColour(cr, colour);
+  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  cairo_fill(cr);
+}
+
+// A one-pixel line from (x0, y0) towards (x1, y1), the end point left out.
+void ThinLine(DeviceContext& dc, int x0, int y0, int x1, int y1, COLORREF colour) {
+  if (y0 == y1) {
+    if (x1 > x0) FillPixels(dc, x0, y0, x1, y0 + 1, colour);
+    if (x1 < x0) FillPixels(dc, x1 + 1, y0, x0 + 1, y0 + 1, colour);
+    return;
+  }
+  if (x0 == x1) {
+    if (y1 > y0) FillPixels(dc, x0, y0, x0 + 1, y1, colour);
+    if (y1 < y0) FillPixels(dc, x0, y1 + 1, x0 + 1, y0 + 1, colour);
+    return;
+  }
+  cairo_t* cr = CairoOf(dc);
+  SetSourceColour(cr, colour);
+  const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+  const int stepX = x0 < x1 ? 1 : -1, stepY = y0 < y1 ? 1 : -1;
+  int error = dx + dy;
+  int x = x0, y = y0;
+  while (x != x1 || y != y1) {
+    cairo_rectangle(cr, x, y, 1, 1);
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += stepX;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += stepY;
+    }
+  }
+  cairo_fill(cr);
+}
+
+// Odd widths are centred on pixel centres, even widths on pixel corners,
+// so a stroke covers whole pixels.
+double PenOffset(int width) { return width % 2 ? 0.5 : 0.0; }
+
+void StrokePolyline(DeviceContext& dc, const POINT* points, int count) {
+  const GdiObject& pen = *dc.pen;
+  if (pen.null || count < 2) return;
+  if (pen.penWidth == 1) {
+    for (int i = 1; i < count; ++i) {
+      ThinLine(dc, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, pen.colour);
+    }
+    return;
+  }
+  cairo_t* cr = CairoOf(dc);
+  const double offset = PenOffset(pen.penWidth);
+  cairo_move_to(cr, points[0].x + offset, points[0].y + offset);
+  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + offset, points[i].y + offset);
+  SetSourceColour(cr, pen.colour);
+  cairo_set_line_width(cr, pen.penWidth);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_stroke(cr);
+}
+
+void CornerArc(cairo_t* cr, double cx, double cy, double rx, double ry, double from, double to) {
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_scale(cr, rx, ry);
+  cairo_arc(cr, 0, 0, 1, from, to);
+  cairo_restore(cr);
+}
+
+// A rectangle from (x0, y0) to (x1, y1) whose corners are quarter ellipses
+// with radii rx, ry (0: square corners).
+void RoundedRectPath(cairo_t* cr, double x0, double y0, double x1, double y1, double rx, double ry) {
+  rx = std::min(rx, (x1 - x0) / 2);
+  ry = std::min(ry, (y1 - y0) / 2);
+  if (rx <= 0 || ry <= 0) {
+    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+    return;
+  }
+  const double pi = 3.14159265358979323846;
+  cairo_new_sub_path(cr);
+  CornerArc(cr, x1 - rx, y0 + ry, rx, ry, -pi / 2, 0);
+  CornerArc(cr, x1 - rx, y1 - ry, rx, ry, 0, pi / 2);
+  CornerArc(cr, x0 + rx, y1 - ry, rx, ry, pi / 2, pi);
+  CornerArc(cr, x0 + rx, y0 + ry, rx, ry, pi, 3 * pi / 2);
+  cairo_close_path(cr);
+}
+
+// The shape inside the box [left, right) x [top, bottom) with corner
+// ellipses cornerW x cornerH: filled with the brush, outlined with the pen.
+void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int cornerW, int cornerH) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  if (right == left || bottom == top) return;
+  const GdiObject& pen = *dc.pen;
+  const GdiObject& brush = *dc.brush;
+  const double inset = pen.null ? 0.0 : pen.penWidth / 2.0;
+  if (!pen.null && (right - left <= pen.penWidth || bottom - top <= pen.penWidth)) {
+    // Thinner than the pen: all outline.
+    FillPixels(dc, left, top, right, bottom, pen.colour);
+    return;
+  }
+  cairo_t* cr = CairoOf(dc);
+  RoundedRectPath(cr, left + inset, top + inset, right - inset, bottom - inset,
+                  std::abs(cornerW) / 2.0 - inset, std::abs(cornerH) / 2.0 - inset);
+  if (!brush.null) {
+    SetSourceColour(cr, brush.colour);
+    cairo_fill_preserve(cr);
+  }
+  if (!pen.null) {
+    SetSourceColour(cr, pen.colour);
+    cairo_set_line_width(cr, pen.penWidth);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    cairo_stroke_preserve(cr);
+  }
+  cairo_new_path(cr);
+}
+
+}  // namespace
+}  // namespace platform::gdi
+
+using platform::gdi::DCFromHandle;
+using platform::gdi::DeviceContext;
+using platform::gdi::GdiObject;
+using platform::gdi::ObjectKind;
+
+int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  GdiObject* brush = platform::gdi::ObjectFromHandle(handle);
+  if (!dc || !rect || !brush || brush->kind != ObjectKind::Brush) return 0;
+  if (!brush->null) {
+    platform::gdi::FillPixels(*dc, rect->left, rect->top, rect->right, rect->bottom, brush->colour);
+  }
+  return 1;
+}
+
+BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->position;
+  dc->position = POINT{x, y};
+  return TRUE;
+}
+
+BOOL LineTo(HDC hdc, int x, int y) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc) return FALSE;
+  const POINT points[2] = {dc->position, POINT{x, y}};
+  platform::gdi::StrokePolyline(*dc, points, 2);
+  dc->position = points[1];
+  return TRUE;
+}
+
+BOOL Polyline(HDC hdc, const POINT* points, int count) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc || !points || count < 2) return FALSE;
+  platform::gdi::StrokePolyline(*dc, points, count);
+  return TRUE;
+}
+
+BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc) return FALSE;
+  platform::gdi::DrawShape(*dc, left, top, right, bottom, width, height);
+  return TRUE;
+}
+
+BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc) return FALSE;
+  platform::gdi::DrawShape(*dc, left, top, right, bottom, right - left, bottom - top);
+  return TRUE;
+}
+
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc) return FALSE;
+  platform::gdi::DrawShape(*dc, left, top, right, bottom, 0, 0);
+  return TRUE;
+}

@@ -1,0 +1,175 @@
+// Text output and measurement with pango. A text's box is pango's logical
+// rectangle: TextOutW puts its top-left corner at the given point and
+// GetTextExtentPoint32W gives its size, so drawing and measuring agree.
+#include "gdi/text.h"
+
+#include <pango/pangocairo.h>
+
+#include <cwchar>
+#include <string>
+#include <unordered_map>
+
+#include "gdi/dc.h"
+
+namespace platform::gdi {
+namespace {
+
+// Shaped layouts by font and text: a frame draws the same texts again and
+// again, with fonts that are created anew each time.
+constexpr std::size_t kLayoutCacheSize = 512;
+
+std::unordered_map<std::string, PangoLayout*>& LayoutCache() {
+  static std::unordered_map<std::string, PangoLayout*> cache;
+  return cache;
+}
+
+PangoLayout* LayoutFor(const GdiObject& font, const std::string& utf8) {
+  auto& cache = LayoutCache();
+  std::string key = font.fontKey;
+  key += '\n';
+  key += utf8;
+  if (auto found = cache.find(key); found != cache.end()) return found->second;
+  if (cache.size() >= kLayoutCacheSize) {
+    for (auto& entry : cache) g_object_unref(entry.second);
+    cache.clear();
+  }
+  PangoLayout* layout = pango_layout_new(SharedPangoContext());
+  pango_layout_set_font_description(layout, font.font);
+  pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+  cache.emplace(std::move(key), layout);
+  return layout;
+}
+
+SIZE LayoutSize(PangoLayout* layout) {
+  int width = 0, height = 0;
+  pango_layout_get_pixel_size(layout, &width, &height);
+  return SIZE{width, height};
+}
+
+// Draws a layout with the top-left of its logical box at (x, y), over the
+// DC's background colour in OPAQUE mode; `clip` (DC coordinates) limits it.
+void DrawLayout(DeviceContext& dc, PangoLayout* layout, int x, int y, const RECT* clip) {
+  cairo_t* cr = CairoOf(dc);
+  cairo_save(cr);
+  if (clip) {
+    cairo_rectangle(cr, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
+    cairo_clip(cr);
+  }
+  if (dc.bkMode == OPAQUE) {
+    const SIZE size = LayoutSize(layout);
+    SetSourceColour(cr, dc.bkColour);
+    cairo_rectangle(cr, x, y, size.cx, size.cy);
+    cairo_fill(cr);
+  }
+  SetSourceColour(cr, dc.textColour);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  cairo_move_to(cr, x, y);
+  pango_cairo_show_layout(cr, layout);
+  cairo_restore(cr);
+  cairo_new_path(cr);
+}
+
+// DrawTextW's prefix rule: "&x" shows "x", "&&" shows "&".
+std::wstring WithoutPrefixes(const wchar_t* text, int count) {
+  std::wstring shown;
+  shown.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    if (text[i] == L'&' && ++i == count) break;
+    shown += text[i];
+  }
+  return shown;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+PangoContext* SharedPangoContext() {
+  static PangoContext* context = [] {
+    PangoContext* created = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_DEFAULT);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_font_options(created, options);
+    cairo_font_options_destroy(options);
+    pango_cairo_context_set_resolution(created, 96);
+    return created;
+  }();
+  return context;
+}
+
+std::string ToUtf8(const wchar_t* text, int count) {
+  std::string out;
+  if (!text) return out;
+  if (count < 0) count = static_cast<int>(std::wcslen(text));
+  out.reserve(count);
+  for (int i = 0; i < count; ++i) AppendUtf8(out, static_cast<char32_t>(text[i]));
+  return out;
+}
+
+}  // namespace platform::gdi
+
+using platform::gdi::DCFromHandle;
+using platform::gdi::DeviceContext;
+
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
+  PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  *size = platform::gdi::LayoutSize(layout);
+  return TRUE;
+}
+
+BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc || count < 0 || (!text && count > 0)) return FALSE;
+  PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  platform::gdi::DrawLayout(*dc, layout, x, y, nullptr);
+  return TRUE;
+}
+
+int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
+  constexpr UINT kBottom = 0x8, kNoClip = 0x100, kCalcRect = 0x400;
+  DeviceContext* dc = DCFromHandle(hdc);
+  if (!dc || !text || !rect) return 0;
+  if (count < 0) count = static_cast<int>(std::wcslen(text));
+  std::string utf8 = (format & DT_NOPREFIX)
+                         ? platform::gdi::ToUtf8(text, count)
+                         : platform::gdi::ToUtf8(platform::gdi::WithoutPrefixes(text, count).c_str(), -1);
+  PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, utf8);
+  const SIZE size = platform::gdi::LayoutSize(layout);
+  if (format & kCalcRect) {
+    rect->right = rect->left + size.cx;
+    rect->bottom = rect->top + size.cy;
+    return size.cy;
+  }
+  int x = rect->left;
+  if (format & DT_CENTER) x = rect->left + (rect->right - rect->left - size.cx) / 2;
+  else if (format & DT_RIGHT) x = rect->right - size.cx;
+  int y = rect->top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - size.cy) / 2;
+    else if (format & kBottom) y = rect->bottom - size.cy;
+  }
+  platform::gdi::DrawLayout(*dc, layout, x, y, (format & kNoClip) ? nullptr : rect);
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - rect->top + size.cy;
+  return size.cy;
+}
