@@ -1,0 +1,52 @@
+#include "x11/kept_frame.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::x11 {
+
+RECT ClipToFrame(const KeptFrame& kept, const RECT& area) {
+  RECT r{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0), std::min<LONG>(area.right, kept.width),
+         std::min<LONG>(area.bottom, kept.height)};
+  if (IsEmptyRect(r)) return {0, 0, 0, 0};
+  return r;
+}
+
+RECT MergeFrame(KeptFrame& kept, const std::uint32_t* pixels, int stride, int width, int height,
+                const RECT& dirty) {
+  if (width <= 0 || height <= 0 || !pixels) return {0, 0, 0, 0};
+  RECT area = dirty;
+  if (width != kept.width || height != kept.height) {
+    kept.width = width;
+    kept.height = height;
+    kept.pixels.assign(static_cast<size_t>(width) * height, 0);
+    area = {0, 0, width, height};
+    for (int y = 0; y < height; ++y)
+      std::memcpy(&kept.pixels[static_cast<size_t>(y) * width],
+                  reinterpret_cast<const char*>(pixels) + static_cast<size_t>(y) * stride,
+                  static_cast<size_t>(width) * 4);
+    return area;
+  }
+  area = ClipToFrame(kept, area);
+  RECT changed{width, height, 0, 0};
+  for (LONG y = area.top; y < area.bottom; ++y) {
+    const auto* src = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(pixels) +
+                                                             static_cast<size_t>(y) * stride);
+    std::uint32_t* dst = &kept.pixels[static_cast<size_t>(y) * width];
+    const size_t bytes = static_cast<size_t>(area.right - area.left) * 4;
+    if (std::memcmp(src + area.left, dst + area.left, bytes) == 0) continue;
+    LONG first = area.left;
+    while (src[first] == dst[first]) ++first;
+    LONG last = area.right - 1;
+    while (src[last] == dst[last]) --last;
+    std::memcpy(dst + first, src + first, static_cast<size_t>(last - first + 1) * 4);
+    changed.left = std::min(changed.left, first);
+    changed.right = std::max(changed.right, last + 1);
+    changed.top = std::min(changed.top, y);
+    changed.bottom = y + 1;
+  }
+  if (IsEmptyRect(changed)) return {0, 0, 0, 0};
+  return changed;
+}
+
+}  // namespace platform::x11

@@ -1,0 +1,366 @@
+#include "x11/x11_driver.h"
+
+#include <X11/XKBlib.h>
+#include <X11/cursorfont.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "x11/clipboard.h"
+#include "x11/key_grabs.h"
+#include "x11/keymap.h"
+#include "x11/window_props.h"
+#include "x11/x_errors.h"
+
+namespace platform {
+namespace {
+
+constexpr long kTopLevelEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                                 ButtonReleaseMask | PointerMotionMask | StructureNotifyMask | FocusChangeMask;
+constexpr int kPasteTimeoutMs = 500;
+constexpr size_t kRememberedPositions = 32;
+
+int NativeByteOrder() {
+  const std::uint16_t probe = 1;
+  return *reinterpret_cast<const unsigned char*>(&probe) == 1 ? LSBFirst : MSBFirst;
+}
+
+// Frames are 0x00RRGGBB words: they go to the server as they are only on a
+// 24-bit TrueColor visual with these masks.
+bool FindFrameVisual(Display* dpy, int screen, XVisualInfo* info) {
+  return XMatchVisualInfo(dpy, screen, 24, TrueColor, info) && info->red_mask == 0xFF0000 &&
+         info->green_mask == 0x00FF00 && info->blue_mask == 0x0000FF;
+}
+
+// The desktop's font resolution when it sets one (Xft.dpi), else the
+// Windows default, so text has the same size as on Windows.
+int DesktopDpi(Display* dpy) {
+  const char* resources = XResourceManagerString(dpy);
+  if (!resources) return 96;
+  const char* entry = std::strstr(resources, "Xft.dpi:");
+  if (!entry) return 96;
+  const double dpi = std::strtod(entry + std::strlen("Xft.dpi:"), nullptr);
+  return dpi >= 48 && dpi <= 480 ? static_cast<int>(dpi + 0.5) : 96;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Driver> X11Driver::Open(const char* displayName) {
+  Display* dpy = XOpenDisplay(displayName);
+  if (!dpy) return nullptr;
+  int fds[2];
+  if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
+    XCloseDisplay(dpy);
+    return nullptr;
+  }
+  return std::unique_ptr<X11Driver>(new X11Driver(dpy, fds[0], fds[1]));
+}
+
+X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
+    : dpy_(dpy),
+      screen_(DefaultScreen(dpy)),
+      root_(RootWindow(dpy, DefaultScreen(dpy))),
+      atoms_(x11::InternAtoms(dpy)),
+      wakeRead_(wakeRead),
+      wakeWrite_(wakeWrite) {
+  x11::InstallQuietErrorHandler();
+  XVisualInfo info;
+  if (FindFrameVisual(dpy_, screen_, &info)) {
+    visual_ = info.visual;
+    depth_ = 24;
+    colormap_ = visual_ == DefaultVisual(dpy_, screen_) ? DefaultColormap(dpy_, screen_)
+                                                         : XCreateColormap(dpy_, root_, visual_, AllocNone);
+  } else {
+    visual_ = DefaultVisual(dpy_, screen_);
+    depth_ = DefaultDepth(dpy_, screen_);
+    colormap_ = DefaultColormap(dpy_, screen_);
+  }
+  // A held key then repeats as presses only, without releases in between.
+  Bool supported = False;
+  XkbSetDetectableAutoRepeat(dpy_, True, &supported);
+  const x11::LockMasks locks = x11::FindLockMasks(dpy_);
+  numLockMask_ = locks.numLock;
+  lockCombinations_ = x11::LockCombinations(locks);
+
+  selectionOwner_ = XCreateWindow(dpy_, root_, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+  cursors_[static_cast<int>(CursorShape::Arrow)] = XCreateFontCursor(dpy_, XC_left_ptr);
+  cursors_[static_cast<int>(CursorShape::Hand)] = XCreateFontCursor(dpy_, XC_hand2);
+  cursors_[static_cast<int>(CursorShape::IBeam)] = XCreateFontCursor(dpy_, XC_xterm);
+  OpenInputMethod();
+}
+
+X11Driver::~X11Driver() {
+  while (!tops_.empty()) DestroyTopLevel(tops_.begin()->first);
+  if (im_) XCloseIM(im_);
+  for (Cursor c : cursors_)
+    if (c != None) XFreeCursor(dpy_, c);
+  XDestroyWindow(dpy_, selectionOwner_);
+  if (colormap_ != DefaultColormap(dpy_, screen_)) XFreeColormap(dpy_, colormap_);
+  XCloseDisplay(dpy_);
+  close(wakeRead_);
+  close(wakeWrite_);
+}
+
+void X11Driver::OpenInputMethod() {
+  if (!XSupportsLocale()) return;
+  XSetLocaleModifiers("");
+  im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
+  if (!im_) {
+    // The configured input method is not running: use Xlib's own.
+    XSetLocaleModifiers("@im=none");
+    im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
+  }
+}
+
+X11Driver::TopLevel* X11Driver::Find(HWND hwnd) {
+  auto it = tops_.find(hwnd);
+  return it == tops_.end() ? nullptr : &it->second;
+}
+
+X11Driver::TopLevel* X11Driver::FindOwning(HWND hwnd) {
+  for (int depth = 0; hwnd && depth < 32; ++depth) {
+    if (TopLevel* top = Find(hwnd)) return top;
+    hwnd = GetParent(hwnd);
+  }
+  return nullptr;
+}
+
+X11Driver::TopLevel* X11Driver::FindByXWindow(Window w) {
+  for (auto& [hwnd, top] : tops_)
+    if (top.xwin == w) return &top;
+  return nullptr;
+}
+
+Window X11Driver::XWindowOf(HWND hwnd) const {
+  auto it = tops_.find(hwnd);
+  return it == tops_.end() ? None : it->second.xwin;
+}
+
+void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
+  XSetWindowAttributes attrs{};
+  attrs.background_pixmap = None;  // no clearing on exposure: the kept frame answers it
+  attrs.border_pixel = 0;
+  attrs.colormap = colormap_;
+  attrs.bit_gravity = NorthWestGravity;  // a resize keeps the content
+  attrs.event_mask = kTopLevelEvents;
+  const unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask;
+  const int width = init.width > 0 ? init.width : 1;
+  const int height = init.height > 0 ? init.height : 1;
+  TopLevel top;
+  top.hwnd = hwnd;
+  top.style = init.style;
+  top.exStyle = init.exStyle;
+  top.xwin = XCreateWindow(dpy_, root_, init.x, init.y, width, height, 0, depth_, InputOutput, visual_, mask,
+                           &attrs);
+  top.gc = XCreateGC(dpy_, top.xwin, 0, nullptr);
+  XSetGraphicsExposures(dpy_, top.gc, False);
+  x11::SetWindowIdentity(dpy_, top.xwin, atoms_, init.title, init.className);
+  x11::SetManagementHints(dpy_, top.xwin, atoms_, init.style, init.exStyle);
+  x11::SetPlacementHints(dpy_, top.xwin, init.x, init.y, width, height);
+  XDefineCursor(dpy_, top.xwin, cursors_[static_cast<int>(CursorShape::Arrow)]);
+  if (im_) {
+    top.ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, top.xwin,
+                       XNFocusWindow, top.xwin, nullptr);
+    long filterEvents = 0;
+    if (top.ic && !XGetICValues(top.ic, XNFilterEvents, &filterEvents, nullptr))
+      XSelectInput(dpy_, top.xwin, kTopLevelEvents | filterEvents);
+  }
+  requestedPositions_.push_back({init.x, init.y});
+  tops_[hwnd] = std::move(top);
+  XFlush(dpy_);
+}
+
+void X11Driver::DestroyTopLevel(HWND hwnd) {
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  if (captured_ == hwnd) SetCapture(nullptr);
+  if (top->ic) XDestroyIC(top->ic);
+  XFreeGC(dpy_, top->gc);
+  XDestroyWindow(dpy_, top->xwin);
+  tops_.erase(hwnd);
+  XFlush(dpy_);
+}
+
+void X11Driver::ShowTopLevel(HWND hwnd, bool visible) {
+  TopLevel* top = Find(hwnd);
+  if (!top || top->mapRequested == visible) return;
+  if (visible) {
+    // Window managers read the states when the window is mapped, and take
+    // later changes only as requests.
+    x11::SetManagementHints(dpy_, top->xwin, atoms_, top->style, top->exStyle);
+    XMapWindow(dpy_, top->xwin);
+    x11::RequestStates(dpy_, top->xwin, atoms_, x11::WantedStates(atoms_, top->exStyle));
+  } else {
+    XWithdrawWindow(dpy_, top->xwin, screen_);
+  }
+  top->mapRequested = visible;
+  XFlush(dpy_);
+}
+
+void X11Driver::MoveTopLevel(HWND hwnd, int x, int y, int width, int height) {
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  width = width > 0 ? width : 1;
+  height = height > 0 ? height : 1;
+  requestedPositions_.push_back({x, y});
+  while (requestedPositions_.size() > kRememberedPositions) requestedPositions_.pop_front();
+  x11::SetPlacementHints(dpy_, top->xwin, x, y, width, height);
+  XMoveResizeWindow(dpy_, top->xwin, x, y, width, height);
+  XFlush(dpy_);
+}
+
+void X11Driver::SetOpacity(HWND hwnd, BYTE alpha) {
+  if (TopLevel* top = Find(hwnd)) {
+    x11::SetOpacityProperty(dpy_, top->xwin, atoms_, alpha);
+    XFlush(dpy_);
+  }
+}
+
+void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
+  if (TopLevel* top = Find(hwnd)) {
+    top->passThrough = enabled;
+    x11::SetPointerPassThrough(dpy_, top->xwin, enabled);
+    XFlush(dpy_);
+  }
+}
+
+void X11Driver::RaiseTopMost(HWND hwnd) {
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  top->exStyle |= WS_EX_TOPMOST;
+  XRaiseWindow(dpy_, top->xwin);
+  if (top->mapRequested) x11::RequestStates(dpy_, top->xwin, atoms_, {atoms_.netWmStateAbove});
+  XFlush(dpy_);
+}
+
+void X11Driver::SetCursorShape(HWND hwnd, CursorShape shape) {
+  TopLevel* top = FindOwning(hwnd);
+  if (!top || top->cursor == shape) return;
+  top->cursor = shape;
+  XDefineCursor(dpy_, top->xwin, cursors_[static_cast<int>(shape)]);
+  XFlush(dpy_);
+}
+
+void X11Driver::FocusTopLevel(HWND hwnd) {
+  TopLevel* top = FindOwning(hwnd);
+  if (!top || !top->mapRequested) return;
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = top->xwin;
+  ev.xclient.message_type = atoms_.netActiveWindow;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = 1;  // from an application
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+  // Without a window manager nobody acts on the message; an unviewable
+  // window answers BadMatch, which the quiet handler drops.
+  XSetInputFocus(dpy_, top->xwin, RevertToParent, CurrentTime);
+  XFlush(dpy_);
+}
+
+void X11Driver::PutArea(TopLevel& top, const RECT& area) {
+  const RECT r = x11::ClipToFrame(top.frame, area);
+  if (x11::IsEmptyRect(r)) return;
+  XImage* image = XCreateImage(dpy_, visual_, depth_, ZPixmap, 0, reinterpret_cast<char*>(top.frame.pixels.data()),
+                               top.frame.width, top.frame.height, 32, top.frame.width * 4);
+  if (!image) return;
+  image->byte_order = NativeByteOrder();
+  XPutImage(dpy_, top.xwin, top.gc, image, r.left, r.top, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  image->data = nullptr;  // the pixels stay ours
+  XDestroyImage(image);
+  XFlush(dpy_);
+  ++transfers_;
+}
+
+void X11Driver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height,
+                        const RECT& dirty) {
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  const RECT changed = x11::MergeFrame(top->frame, pixels, stride, width, height, dirty);
+  if (!x11::IsEmptyRect(changed)) PutArea(*top, changed);
+}
+
+POINT X11Driver::CursorPos() {
+  Window rootReturn = None, child = None;
+  int rootX = 0, rootY = 0, winX = 0, winY = 0;
+  unsigned mask = 0;
+  XQueryPointer(dpy_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
+  return {rootX, rootY};
+}
+
+void X11Driver::SetCapture(HWND hwnd) {
+  if (!hwnd) {
+    if (captured_) XUngrabPointer(dpy_, CurrentTime);
+    captured_ = nullptr;
+    XFlush(dpy_);
+    return;
+  }
+  TopLevel* top = FindOwning(hwnd);
+  if (!top) return;
+  // Moves and the release then reach the window wherever the pointer is.
+  XGrabPointer(dpy_, top->xwin, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+               GrabModeAsync, None, None, CurrentTime);
+  captured_ = top->hwnd;
+  XFlush(dpy_);
+}
+
+bool X11Driver::GrabHotkey(UINT vk) {
+  if (hotkeyKeycodes_.count(vk)) return false;
+  int keycode = 0;
+  for (KeySym sym : x11::KeysymsForVk(vk)) {
+    keycode = XKeysymToKeycode(dpy_, sym);
+    if (keycode != 0) break;
+  }
+  if (keycode == 0) return false;
+  for (const auto& [otherVk, otherKeycode] : hotkeyKeycodes_)
+    if (otherKeycode == keycode) return false;
+  if (!x11::GrabBareKey(dpy_, root_, keycode, lockCombinations_)) return false;
+  hotkeyKeycodes_[vk] = keycode;
+  return true;
+}
+
+void X11Driver::UngrabHotkey(UINT vk) {
+  auto it = hotkeyKeycodes_.find(vk);
+  if (it == hotkeyKeycodes_.end()) return;
+  x11::UngrabBareKey(dpy_, root_, it->second, lockCombinations_);
+  hotkeyKeycodes_.erase(it);
+}
+
+void X11Driver::SetClipboardText(const std::wstring& text) {
+  clipboardText_ = text;
+  XSetSelectionOwner(dpy_, atoms_.clipboard, selectionOwner_, CurrentTime);
+  XFlush(dpy_);
+}
+
+std::wstring X11Driver::ClipboardText() {
+  if (XGetSelectionOwner(dpy_, atoms_.clipboard) == selectionOwner_) return clipboardText_;
+  return x11::RequestClipboardText(dpy_, atoms_, selectionOwner_, kPasteTimeoutMs);
+}
+
+int X11Driver::DpiY() { return DesktopDpi(dpy_); }
+
+void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
+  if (XPending(dpy_) == 0) {
+    pollfd fds[2] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    poll(fds, 2, timeoutMs < 0 ? -1 : timeoutMs);
+    if (fds[1].revents & POLLIN) {
+      char drain[64];
+      while (read(wakeRead_, drain, sizeof drain) > 0) {
+      }
+    }
+  }
+  while (XPending(dpy_) > 0) {
+    XEvent ev;
+    XNextEvent(dpy_, &ev);
+    Dispatch(ev);
+  }
+}
+
+void X11Driver::Wake() {
+  [[maybe_unused]] const ssize_t written = write(wakeWrite_, "w", 1);
+}
+
+}  // namespace platform

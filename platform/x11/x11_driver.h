@@ -1,0 +1,106 @@
+// The display driver for an X server: the overlay's X window, input in
+// (keys, pointer, hotkeys on the root window), frames out, clipboard.
+#pragma once
+
+#include "x11/xlib.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "x11/atoms.h"
+#include "x11/kept_frame.h"
+
+namespace platform {
+
+class X11Driver final : public Driver {
+ public:
+  // Connects to the named display ($DISPLAY when null); null when it cannot.
+  static std::unique_ptr<X11Driver> Open(const char* displayName);
+  ~X11Driver() override;
+  X11Driver(const X11Driver&) = delete;
+  X11Driver& operator=(const X11Driver&) = delete;
+
+  void CreateTopLevel(HWND hwnd, const TopLevelInit& init) override;
+  void DestroyTopLevel(HWND hwnd) override;
+  void ShowTopLevel(HWND hwnd, bool visible) override;
+  void MoveTopLevel(HWND hwnd, int x, int y, int width, int height) override;
+  void SetOpacity(HWND hwnd, BYTE alpha) override;
+  void SetClickThrough(HWND hwnd, bool enabled) override;
+  void RaiseTopMost(HWND hwnd) override;
+  void SetCursorShape(HWND hwnd, CursorShape shape) override;
+  void FocusTopLevel(HWND hwnd) override;
+  void Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height,
+               const RECT& dirty) override;
+  POINT CursorPos() override;
+  void SetCapture(HWND hwnd) override;
+  bool GrabHotkey(UINT vk) override;
+  void UngrabHotkey(UINT vk) override;
+  void SetClipboardText(const std::wstring& text) override;
+  std::wstring ClipboardText() override;
+  int DpiY() override;
+  void WaitAndDispatchEvents(int timeoutMs) override;
+  void Wake() override;
+
+  Display* display() const { return dpy_; }
+  // The X window of a top-level, None when it has none.
+  Window XWindowOf(HWND hwnd) const;
+  // Frames that reached the server (a repaint that changed nothing sends none).
+  int transfers() const { return transfers_; }
+
+ private:
+  struct TopLevel {
+    HWND hwnd = nullptr;
+    Window xwin = None;
+    GC gc = nullptr;
+    XIC ic = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool mapRequested = false;
+    bool passThrough = false;
+    CursorShape cursor = CursorShape::Arrow;
+    x11::KeptFrame frame;
+  };
+
+  X11Driver(Display* dpy, int wakeRead, int wakeWrite);
+  TopLevel* Find(HWND hwnd);
+  TopLevel* FindOwning(HWND hwnd);  // the top-level of a window or of its child
+  TopLevel* FindByXWindow(Window w);
+  void PutArea(TopLevel& top, const RECT& area);
+  void OpenInputMethod();
+  void Dispatch(XEvent& ev);
+  void HandleKey(TopLevel& top, XKeyEvent& ev, bool down);
+  void HandleRootKey(const XKeyEvent& ev);
+  void HandleConfigure(TopLevel& top, const XConfigureEvent& ev);
+  void TypeText(TopLevel& top, XKeyEvent& ev);
+  void RefreshKeyboard();
+
+  Display* dpy_;
+  int screen_;
+  Window root_;
+  Visual* visual_ = nullptr;
+  int depth_ = 24;
+  Colormap colormap_ = None;
+  x11::Atoms atoms_;
+  int wakeRead_, wakeWrite_;
+  XIM im_ = nullptr;
+  Window selectionOwner_ = None;  // holds CLIPBOARD and receives pasted text
+  std::wstring clipboardText_;
+  Cursor cursors_[3] = {None, None, None};
+  std::map<HWND, TopLevel> tops_;
+  HWND captured_ = nullptr;
+  std::set<unsigned> keysDown_;  // keycodes, to tell auto-repeat from a press
+  std::vector<unsigned> lockCombinations_;
+  unsigned numLockMask_ = 0;
+  std::map<UINT, int> hotkeyKeycodes_;  // vk -> grabbed keycode
+  // Positions asked for lately: a window manager's echo of one of them is
+  // not a move by someone else.
+  std::deque<POINT> requestedPositions_;
+  int transfers_ = 0;
+};
+
+}  // namespace platform

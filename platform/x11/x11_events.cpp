@@ -1,0 +1,176 @@
+// Events from the X server, handed to the window model.
+#include <X11/XKBlib.h>
+
+#include <algorithm>
+
+#include "events.h"
+#include "x11/clipboard.h"
+#include "x11/key_grabs.h"
+#include "x11/keymap.h"
+#include "x11/text.h"
+#include "x11/window_props.h"
+#include "x11/x11_driver.h"
+
+namespace platform {
+
+void X11Driver::Dispatch(XEvent& ev) {
+  // The input method sees every event first and may consume it.
+  if (XFilterEvent(&ev, None)) return;
+  if (ev.type == KeyPress && ev.xkey.window == root_) return HandleRootKey(ev.xkey);
+  if (ev.type == SelectionRequest) {
+    if (ev.xselectionrequest.owner == selectionOwner_)
+      x11::AnswerSelectionRequest(dpy_, atoms_, ev.xselectionrequest, clipboardText_);
+    return;
+  }
+  if (ev.type == SelectionClear) {
+    if (ev.xselectionclear.window == selectionOwner_) clipboardText_.clear();
+    return;
+  }
+  if (ev.type == MappingNotify) {
+    XRefreshKeyboardMapping(&ev.xmapping);
+    if (ev.xmapping.request == MappingModifier) RefreshKeyboard();
+    return;
+  }
+  TopLevel* top = FindByXWindow(ev.xany.window);
+  if (!top) return;
+  switch (ev.type) {
+    case KeyPress:
+    case KeyRelease:
+      HandleKey(*top, ev.xkey, ev.type == KeyPress);
+      break;
+    case ButtonPress:
+    case ButtonRelease: {
+      const bool down = ev.type == ButtonPress;
+      const XButtonEvent& b = ev.xbutton;
+      if (b.button == Button1) {
+        OnButton(top->hwnd, down, b.x, b.y);
+      } else if (down && (b.button == Button4 || b.button == Button5)) {
+        OnWheel(top->hwnd, b.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, b.x, b.y);
+      }
+      break;
+    }
+    case MotionNotify: {
+      // Only the latest of a run of moves matters.
+      XMotionEvent m = ev.xmotion;
+      XEvent next;
+      while (XEventsQueued(dpy_, QueuedAlready) > 0) {
+        XPeekEvent(dpy_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != m.window) break;
+        XNextEvent(dpy_, &next);
+        m = next.xmotion;
+      }
+      OnMouseMove(top->hwnd, m.x, m.y);
+      break;
+    }
+    case Expose: {
+      const RECT area{ev.xexpose.x, ev.xexpose.y, ev.xexpose.x + ev.xexpose.width,
+                      ev.xexpose.y + ev.xexpose.height};
+      if (top->frame.width > 0)
+        PutArea(*top, area);
+      else
+        OnExpose(top->hwnd, area);
+      break;
+    }
+    case ConfigureNotify:
+      HandleConfigure(*top, ev.xconfigure);
+      break;
+    case MapNotify:
+      // Some window managers drop an input shape set before mapping.
+      if (top->passThrough) {
+        x11::SetPointerPassThrough(dpy_, top->xwin, true);
+        XFlush(dpy_);
+      }
+      break;
+    case FocusIn:
+    case FocusOut: {
+      // A key grab (our own hotkeys included) moves the focus only for its
+      // duration: that is no focus change for the window.
+      if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab) break;
+      if (ev.xfocus.detail == NotifyPointer || ev.xfocus.detail == NotifyInferior) break;
+      const bool focused = ev.type == FocusIn;
+      if (top->ic) focused ? XSetICFocus(top->ic) : XUnsetICFocus(top->ic);
+      if (!focused) keysDown_.clear();
+      OnFocusChange(top->hwnd, focused);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void X11Driver::HandleRootKey(const XKeyEvent& ev) {
+  // Keys reach the root window only through our grabs; while a grabbed key
+  // is held the keyboard is ours, so other keys can arrive too: ignore them.
+  for (const auto& [vk, keycode] : hotkeyKeycodes_) {
+    if (static_cast<unsigned>(keycode) != ev.keycode) continue;
+    if (x11::IsBareKeyState(ev.state)) OnHotkey(vk);
+    return;
+  }
+}
+
+void X11Driver::HandleKey(TopLevel& top, XKeyEvent& ev, bool down) {
+  const KeyCode keycode = static_cast<KeyCode>(ev.keycode);
+  KeySym sym = XkbKeycodeToKeysym(dpy_, keycode, 0, 0);
+  if (x11::IsKeypadKeysym(sym) && (ev.state & numLockMask_)) {
+    const KeySym withNumLock = XkbKeycodeToKeysym(dpy_, keycode, 0, 1);
+    if (x11::IsKeypadKeysym(withNumLock)) sym = withNumLock;
+  }
+  x11::WindowsKey key = x11::KeyForKeysym(sym);
+  // Evdev keycodes are set-1 scan codes plus 8: a key of another layout is
+  // named by its place on the keyboard.
+  if (key.vk == 0 && keycode >= 8 && keycode - 8 < 0x80) key = x11::KeyForScan(keycode - 8);
+  bool repeat = false;
+  if (down)
+    repeat = !keysDown_.insert(keycode).second;
+  else
+    keysDown_.erase(keycode);
+  const bool alt = (ev.state & Mod1Mask) || key.vk == VK_MENU || key.vk == VK_F10;
+  if (key.vk != 0) OnKey(top.hwnd, key.vk, key.scan, key.extended, down, repeat, alt);
+  if (down && !alt && !(ev.state & ControlMask)) TypeText(top, ev);
+}
+
+void X11Driver::TypeText(TopLevel& top, XKeyEvent& ev) {
+  std::string buffer(32, '\0');
+  std::wstring text;
+  KeySym sym = NoSymbol;
+  if (top.ic) {
+    Status status = 0;
+    int length = Xutf8LookupString(top.ic, &ev, buffer.data(), static_cast<int>(buffer.size()), &sym, &status);
+    if (status == XBufferOverflow) {
+      buffer.resize(static_cast<size_t>(length) + 1);
+      length = Xutf8LookupString(top.ic, &ev, buffer.data(), static_cast<int>(buffer.size()), &sym, &status);
+    }
+    if (status != XLookupChars && status != XLookupBoth) return;
+    text = x11::FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0))));
+  } else {
+    const int length = XLookupString(&ev, buffer.data(), static_cast<int>(buffer.size()), &sym, nullptr);
+    text = x11::FromLatin1(std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0))));
+  }
+  for (wchar_t ch : text)
+    if (x11::IsTypedCharacter(ch)) OnChar(top.hwnd, ch);
+}
+
+void X11Driver::HandleConfigure(TopLevel& top, const XConfigureEvent& ev) {
+  // Only a window manager's synthetic notice carries root coordinates; one
+  // that repeats a position we asked for is no move by someone else.
+  if (!ev.send_event) return;
+  for (const POINT& p : requestedPositions_)
+    if (p.x == ev.x && p.y == ev.y) return;
+  OnMoved(top.hwnd, ev.x, ev.y);
+}
+
+void X11Driver::RefreshKeyboard() {
+  // The lock keys may have moved to other modifiers: grab again.
+  for (const auto& [vk, keycode] : hotkeyKeycodes_) x11::UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
+  const x11::LockMasks locks = x11::FindLockMasks(dpy_);
+  numLockMask_ = locks.numLock;
+  lockCombinations_ = x11::LockCombinations(locks);
+  for (auto it = hotkeyKeycodes_.begin(); it != hotkeyKeycodes_.end();) {
+    if (x11::GrabBareKey(dpy_, root_, it->second, lockCombinations_))
+      ++it;
+    else
+      it = hotkeyKeycodes_.erase(it);
+  }
+}
+
+}  // namespace platform
