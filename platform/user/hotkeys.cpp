@@ -1,0 +1,84 @@
+// The hotkey registry: one registration per (window, id), one per key
+// combination system-wide; the driver grabs bare keys for us.
+#include <algorithm>
+#include <vector>
+
+#include "driver.h"
+#include "events.h"
+#include "user/user_internal.h"
+
+namespace platform::user {
+namespace {
+
+struct Hotkey {
+  HWND hwnd;
+  int id;
+  UINT modifiers;
+  UINT vk;
+};
+
+std::vector<Hotkey>& Hotkeys() {
+  static std::vector<Hotkey> hotkeys;
+  return hotkeys;
+}
+
+// Repeat suppression does not make a different key combination.
+UINT Combination(UINT modifiers) { return modifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN); }
+
+void Release(const Hotkey& hotkey) {
+  if (Combination(hotkey.modifiers) == 0) GetDriver()->UngrabHotkey(hotkey.vk);
+}
+
+}  // namespace
+
+void ForgetHotkeysOf(HWND hwnd) {
+  auto& all = Hotkeys();
+  for (auto it = all.begin(); it != all.end();) {
+    if (it->hwnd == hwnd) {
+      Release(*it);
+      it = all.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void ResetHotkeys() {
+  for (const Hotkey& hotkey : Hotkeys()) Release(hotkey);
+  Hotkeys().clear();
+}
+
+}  // namespace platform::user
+
+void platform::OnHotkey(UINT vk) {
+  for (const auto& hotkey : user::Hotkeys()) {
+    if (hotkey.vk == vk && user::Combination(hotkey.modifiers) == 0) {
+      PostMessageW(hotkey.hwnd, WM_HOTKEY, static_cast<WPARAM>(hotkey.id),
+                   MAKELPARAM(hotkey.modifiers & 0xFFFF, vk));
+      return;
+    }
+  }
+}
+
+BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) {
+  using namespace platform::user;
+  if (hwnd && !Find(hwnd)) return FALSE;
+  for (const Hotkey& hotkey : Hotkeys()) {
+    if (hotkey.hwnd == hwnd && hotkey.id == id) return FALSE;
+    if (hotkey.vk == vk && Combination(hotkey.modifiers) == Combination(modifiers)) return FALSE;
+  }
+  // Only bare keys can be grabbed; other combinations are kept but never fire.
+  if (Combination(modifiers) == 0 && !platform::GetDriver()->GrabHotkey(vk)) return FALSE;
+  Hotkeys().push_back(Hotkey{hwnd, id, modifiers, vk});
+  return TRUE;
+}
+
+BOOL UnregisterHotKey(HWND hwnd, int id) {
+  using namespace platform::user;
+  auto& all = Hotkeys();
+  auto it = std::find_if(all.begin(), all.end(), [&](const Hotkey& h) { return h.hwnd == hwnd && h.id == id; });
+  if (it == all.end()) return FALSE;
+  Release(*it);
+  all.erase(it);
+  return TRUE;
+}
