@@ -2,6 +2,7 @@
 // that proves painting leaks nothing.
 #include <gtest/gtest.h>
 
+#include "driver.h"
 #include "gdi/gdi_internal.h"
 #include "gdi_test_canvas.h"
 #include "win32_layer.h"
@@ -165,10 +166,13 @@ TEST(GdiObjects, BadHandlesAndArgumentsFailSafely) {
   EXPECT_EQ(FillRect(canvas.dc(), &r, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_PEN))), 0);
 }
 
-TEST(GdiObjects, DeviceCapsGiveTheResolutionWithoutADisplay) {
+TEST(GdiObjects, DeviceCapsGiveTheDriversResolutionOr96) {
   Canvas canvas(4, 4);
-  EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSY), 96);
-  EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSX), 96);
+  platform::Driver* driver = platform::GetDriver();
+  const int expected = driver && driver->DpiY() > 0 ? driver->DpiY() : 96;
+  EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSY), expected);
+  EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSX), expected);
+  EXPECT_EQ(GetDeviceCaps(nullptr, LOGPIXELSY), 0);
 }
 
 }  // namespace

@@ -1,0 +1,333 @@
+// Pixel rules of fills, lines and shapes, exact colours, BitBlt, and the
+// origin and clip of a window's DC.
+#include <gtest/gtest.h>
+
+#include "gdi/gdi_internal.h"
+#include "gdi_test_canvas.h"
+#include "win32_layer.h"
+
+using gdi_test::Canvas;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+void Fill(HDC dc, RECT r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+// Selects a pen and a brush for one drawing and puts the old ones back.
+class PenAndBrush {
+ public:
+  PenAndBrush(HDC dc, int width, COLORREF penColour, HGDIOBJ brush)
+      : dc_(dc), pen_(CreatePen(PS_SOLID, width, penColour)), brush_(brush) {
+    oldPen_ = SelectObject(dc_, pen_);
+    oldBrush_ = SelectObject(dc_, brush_);
+  }
+  ~PenAndBrush() {
+    SelectObject(dc_, oldBrush_);
+    SelectObject(dc_, oldPen_);
+    DeleteObject(pen_);
+    DeleteObject(brush_);
+  }
+
+ private:
+  HDC dc_;
+  HPEN pen_;
+  HGDIOBJ brush_, oldPen_, oldBrush_;
+};
+
+TEST(GdiFill, FillRectCoversLeftTopAndLeavesOutRightBottom) {
+  Canvas canvas(20, 20);
+  Fill(canvas.dc(), RECT{3, 4, 10, 12}, RGB(200, 100, 50));
+  EXPECT_EQ(canvas.At(3, 4), RGB(200, 100, 50));
+  EXPECT_EQ(canvas.At(9, 11), RGB(200, 100, 50));
+  EXPECT_EQ(canvas.At(10, 11), kBlack);
+  EXPECT_EQ(canvas.At(9, 12), kBlack);
+  EXPECT_EQ(canvas.At(2, 4), kBlack);
+  EXPECT_EQ(canvas.At(3, 3), kBlack);
+  EXPECT_EQ(canvas.Count(RGB(200, 100, 50)), 7 * 8);
+  // Empty and inverted rectangles paint nothing.
+  Fill(canvas.dc(), RECT{15, 15, 15, 18}, RGB(1, 1, 1));
+  Fill(canvas.dc(), RECT{18, 18, 16, 16}, RGB(1, 1, 1));
+  EXPECT_EQ(canvas.Count(RGB(1, 1, 1)), 0);
+}
+
+TEST(GdiFill, ColourRefIsStoredAsCairoRgbWithRedHigh) {
+  Canvas canvas(4, 1);
+  Fill(canvas.dc(), RECT{0, 0, 1, 1}, RGB(255, 0, 0));
+  Fill(canvas.dc(), RECT{1, 0, 2, 1}, RGB(0, 255, 0));
+  Fill(canvas.dc(), RECT{2, 0, 3, 1}, RGB(0, 0, 255));
+  Fill(canvas.dc(), RECT{3, 0, 4, 1}, RGB(30, 32, 40));
+  EXPECT_EQ(canvas.Raw(0, 0), 0xFF0000u);
+  EXPECT_EQ(canvas.Raw(1, 0), 0x00FF00u);
+  EXPECT_EQ(canvas.Raw(2, 0), 0x0000FFu);
+  EXPECT_EQ(canvas.Raw(3, 0), 0x1E2028u);
+  EXPECT_EQ(GetPixel(canvas.dc(), 3, 0), RGB(30, 32, 40));
+  EXPECT_EQ(GetPixel(canvas.dc(), 4, 0), CLR_INVALID);
+}
+
+TEST(GdiFill, StockNullBrushPaintsNothing) {
+  Canvas canvas(4, 4);
+  RECT r{0, 0, 4, 4};
+  EXPECT_NE(FillRect(canvas.dc(), &r, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))), 0);
+  EXPECT_EQ(canvas.Count(kBlack), 16);
+}
+
+TEST(GdiLines, OnePixelLinesLeaveOutTheirEndPoint) {
+  Canvas canvas(20, 20);
+  PenAndBrush tools(canvas.dc(), 1, RGB(255, 255, 255), GetStockObject(NULL_BRUSH));
+  MoveToEx(canvas.dc(), 2, 3, nullptr);
+  LineTo(canvas.dc(), 8, 3);  // right
+  EXPECT_EQ(canvas.At(2, 3), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.At(7, 3), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.At(8, 3), kBlack);
+  LineTo(canvas.dc(), 8, 10);  // down, from the current point
+  EXPECT_EQ(canvas.At(8, 3), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.At(8, 9), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.At(8, 10), kBlack);
+  LineTo(canvas.dc(), 2, 10);  // left
+  LineTo(canvas.dc(), 2, 3);   // up, closing the outline
+  // The four sides make a closed 7x8 outline without doubled or missing corners.
+  EXPECT_EQ(canvas.Count(RGB(255, 255, 255)), 2 * 6 + 2 * 7);
+  POINT current{};
+  MoveToEx(canvas.dc(), 0, 0, &current);
+  EXPECT_EQ(current.x, 2);
+  EXPECT_EQ(current.y, 3);
+
+  // A diagonal: every pixel from the start, one per column, the end left out.
+  Canvas diagonal(10, 10);
+  PenAndBrush diagonalTools(diagonal.dc(), 1, RGB(9, 8, 7), GetStockObject(NULL_BRUSH));
+  const POINT points[2] = {{1, 1}, {6, 6}};
+  EXPECT_TRUE(Polyline(diagonal.dc(), points, 2));
+  EXPECT_EQ(diagonal.Count(RGB(9, 8, 7)), 5);
+  EXPECT_EQ(diagonal.At(5, 5), RGB(9, 8, 7));
+  EXPECT_EQ(diagonal.At(6, 6), kBlack);
+}
+
+TEST(GdiLines, WidePensDrawSolidExactColourAroundTheLine) {
+  Canvas canvas(30, 30);
+  {
+    PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
+    MoveToEx(canvas.dc(), 5, 10, nullptr);
+    LineTo(canvas.dc(), 20, 10);
+  }
+  // Two rows thick, only the pen's colour (no antialiased edge), and no
+  // wider than the line plus its caps.
+  RECT box = canvas.InkBox(kBlack);
+  EXPECT_EQ(box.bottom - box.top, 2);
+  EXPECT_GE(box.left, 4);
+  EXPECT_LE(box.right, 22);
+  EXPECT_EQ(canvas.Count(RGB(55, 62, 78)), 30 * 30 - canvas.Count(kBlack));
+  EXPECT_GE(canvas.Count(RGB(55, 62, 78)), 2 * 15);
+
+  // The cross of the close button: two diagonal width-2 strokes.
+  Canvas cross(40, 40);
+  {
+    PenAndBrush tools(cross.dc(), 2, RGB(255, 255, 255), GetStockObject(NULL_BRUSH));
+    const POINT first[2] = {{10, 10}, {26, 26}};
+    const POINT second[2] = {{10, 26}, {26, 10}};
+    Polyline(cross.dc(), first, 2);
+    Polyline(cross.dc(), second, 2);
+  }
+  EXPECT_EQ(cross.At(18, 18), RGB(255, 255, 255));
+  EXPECT_EQ(cross.At(10, 26) == RGB(255, 255, 255) || cross.At(10, 25) == RGB(255, 255, 255), true);
+  EXPECT_EQ(cross.Count(RGB(255, 255, 255)) + cross.Count(kBlack), 40 * 40);
+  RECT crossBox = cross.InkBox(kBlack);
+  EXPECT_GE(crossBox.left, 8);
+  EXPECT_LE(crossBox.right, 28);
+}
+
+TEST(GdiLines, NullPenDrawsNothing) {
+  Canvas canvas(10, 10);
+  HGDIOBJ old = SelectObject(canvas.dc(), GetStockObject(NULL_PEN));
+  MoveToEx(canvas.dc(), 0, 0, nullptr);
+  LineTo(canvas.dc(), 9, 9);
+  Ellipse(canvas.dc(), 0, 0, 10, 10);  // the default white brush still fills
+  SelectObject(canvas.dc(), old);
+  EXPECT_EQ(canvas.At(0, 0), kBlack);
+  EXPECT_EQ(canvas.At(5, 5), RGB(255, 255, 255));
+}
+
+TEST(GdiShapes, RoundRectOutlinesInsideItsBoxAndFillsWithTheBrush) {
+  Canvas canvas(60, 40);
+  {
+    PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), CreateSolidBrush(RGB(47, 51, 65)));
+    RoundRect(canvas.dc(), 10, 5, 50, 35, 8, 8);
+  }
+  // Spans 10..49 and 5..34.
+  EXPECT_EQ(canvas.InkBox(kBlack).left, 10);
+  EXPECT_EQ(canvas.InkBox(kBlack).top, 5);
+  EXPECT_EQ(canvas.InkBox(kBlack).right, 50);
+  EXPECT_EQ(canvas.InkBox(kBlack).bottom, 35);
+  // Outline two pixels thick on each straight side, exact colour.
+  EXPECT_EQ(canvas.At(30, 5), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(30, 6), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(30, 7), RGB(47, 51, 65));
+  EXPECT_EQ(canvas.At(49, 20), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(48, 20), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(47, 20), RGB(47, 51, 65));
+  EXPECT_EQ(canvas.At(30, 34), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(30, 32), RGB(47, 51, 65));
+  // Rounded: the box's corner pixel stays untouched.
+  EXPECT_EQ(canvas.At(10, 5), kBlack);
+  EXPECT_EQ(canvas.At(49, 34), kBlack);
+  // Nothing but the three colours.
+  EXPECT_EQ(canvas.Count(kBlack) + canvas.Count(RGB(55, 62, 78)) + canvas.Count(RGB(47, 51, 65)), 60 * 40);
+}
+
+TEST(GdiShapes, RoundRectWithTheNullBrushKeepsTheInside) {
+  Canvas canvas(40, 20);
+  Fill(canvas.dc(), RECT{0, 0, 40, 20}, RGB(47, 51, 65));
+  {
+    HPEN pen = CreatePen(PS_SOLID, 2, RGB(55, 62, 78));
+    HGDIOBJ oldPen = SelectObject(canvas.dc(), pen);
+    HGDIOBJ oldBrush = SelectObject(canvas.dc(), GetStockObject(NULL_BRUSH));
+    RoundRect(canvas.dc(), 0, 0, 40, 20, 8, 8);
+    SelectObject(canvas.dc(), oldBrush);
+    SelectObject(canvas.dc(), oldPen);
+    DeleteObject(pen);
+  }
+  EXPECT_EQ(canvas.At(20, 10), RGB(47, 51, 65));
+  EXPECT_EQ(canvas.At(20, 0), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(0, 10), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(0, 0), RGB(47, 51, 65));  // the square fill shows outside the corner
+}
+
+TEST(GdiShapes, SameColourRoundRectIsAPlainBar) {
+  // The separator bar: fill and outline of one colour, 7 px high.
+  Canvas canvas(320, 20);
+  Fill(canvas.dc(), RECT{20, 5, 300, 12}, RGB(55, 62, 78));
+  {
+    PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
+    RoundRect(canvas.dc(), 20, 5, 300, 12, 4, 4);
+  }
+  EXPECT_EQ(canvas.Count(RGB(55, 62, 78)), 280 * 7);
+  EXPECT_EQ(canvas.InkBox(kBlack).left, 20);
+  EXPECT_EQ(canvas.InkBox(kBlack).bottom, 12);
+}
+
+TEST(GdiShapes, EllipseIsADiscInsideItsBox) {
+  // The close button's disc: {287, 11, 309, 33} shifted to the origin.
+  Canvas canvas(30, 30);
+  {
+    PenAndBrush tools(canvas.dc(), 2, RGB(239, 71, 111), CreateSolidBrush(RGB(239, 71, 111)));
+    Ellipse(canvas.dc(), 4, 4, 26, 26);
+  }
+  RECT box = canvas.InkBox(kBlack);
+  EXPECT_EQ(box.left, 4);
+  EXPECT_EQ(box.top, 4);
+  EXPECT_EQ(box.right, 26);
+  EXPECT_EQ(box.bottom, 26);
+  EXPECT_EQ(canvas.At(15, 15), RGB(239, 71, 111));
+  EXPECT_EQ(canvas.At(4, 15), RGB(239, 71, 111));
+  EXPECT_EQ(canvas.At(4, 4), kBlack);
+  EXPECT_EQ(canvas.At(25, 25), kBlack);
+  // A solid disc of one exact colour: about pi * 11^2 pixels.
+  const int disc = canvas.Count(RGB(239, 71, 111));
+  EXPECT_EQ(disc + canvas.Count(kBlack), 30 * 30);
+  EXPECT_NEAR(disc, 380, 25);
+}
+
+TEST(GdiShapes, EllipseOutlineAndFillTakeTheirOwnColours) {
+  Canvas canvas(30, 30);
+  {
+    PenAndBrush tools(canvas.dc(), 1, RGB(255, 0, 0), CreateSolidBrush(RGB(0, 0, 255)));
+    Ellipse(canvas.dc(), 0, 0, 30, 20);
+  }
+  EXPECT_EQ(canvas.At(15, 10), RGB(0, 0, 255));
+  EXPECT_EQ(canvas.At(15, 0), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.At(0, 10), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.At(15, 20), kBlack);
+}
+
+TEST(GdiBitBlt, CopiesExactPixelsWithOffsets) {
+  Canvas window(50, 40);
+  HDC memory = CreateCompatibleDC(window.dc());
+  HBITMAP bitmap = CreateCompatibleBitmap(window.dc(), 20, 10);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  // A new bitmap is black.
+  EXPECT_EQ(GetPixel(memory, 19, 9), kBlack);
+  Fill(memory, RECT{0, 0, 20, 10}, RGB(30, 32, 40));
+  Fill(memory, RECT{5, 2, 6, 3}, RGB(12, 34, 56));
+  window.Fill(RGB(200, 200, 200));
+
+  EXPECT_TRUE(BitBlt(window.dc(), 10, 20, 20, 10, memory, 0, 0, SRCCOPY));
+  EXPECT_EQ(window.At(15, 22), RGB(12, 34, 56));
+  EXPECT_EQ(window.At(10, 20), RGB(30, 32, 40));
+  EXPECT_EQ(window.At(29, 29), RGB(30, 32, 40));
+  EXPECT_EQ(window.At(30, 29), RGB(200, 200, 200));
+  EXPECT_EQ(window.At(9, 20), RGB(200, 200, 200));
+  EXPECT_EQ(window.Count(RGB(30, 32, 40)), 20 * 10 - 1);
+
+  // A source offset picks the pixel at (srcX, srcY) for the destination's corner.
+  EXPECT_TRUE(BitBlt(window.dc(), 0, 0, 3, 3, memory, 5, 2, SRCCOPY));
+  EXPECT_EQ(window.At(0, 0), RGB(12, 34, 56));
+  EXPECT_EQ(window.At(1, 1), RGB(30, 32, 40));
+
+  // Parts beyond the source bitmap leave the destination as it was.
+  window.Fill(RGB(200, 200, 200));
+  EXPECT_TRUE(BitBlt(window.dc(), 0, 0, 50, 40, memory, 10, 0, SRCCOPY));
+  EXPECT_EQ(window.Count(RGB(30, 32, 40)), 10 * 10);
+  EXPECT_EQ(window.At(10, 0), RGB(200, 200, 200));
+  EXPECT_FALSE(BitBlt(window.dc(), 0, 0, 5, 5, memory, 0, 0, 0x00EE0086));
+
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
+TEST(GdiBitBlt, CopyWithinOneSurfaceReadsTheOriginalPixels) {
+  Canvas canvas(10, 1);
+  for (int x = 0; x < 10; ++x) Fill(canvas.dc(), RECT{x, 0, x + 1, 1}, RGB(x, 0, 0));
+  EXPECT_TRUE(BitBlt(canvas.dc(), 1, 0, 9, 1, canvas.dc(), 0, 0, SRCCOPY));
+  for (int x = 1; x < 10; ++x) EXPECT_EQ(canvas.At(x, 0), RGB(x - 1, 0, 0)) << x;
+}
+
+TEST(GdiFrameDC, DrawsAtItsOriginAndOnlyInsideItsClip) {
+  // A child at (10, 5) of the frame, 20 x 10, clipped to itself.
+  Canvas frame(50, 30, 10, 5, RECT{10, 5, 30, 15});
+  Fill(frame.dc(), RECT{0, 0, 2, 2}, RGB(1, 2, 3));
+  EXPECT_EQ(frame.At(10, 5), RGB(1, 2, 3));
+  EXPECT_EQ(frame.At(11, 6), RGB(1, 2, 3));
+  EXPECT_EQ(frame.At(0, 0), kBlack);
+  EXPECT_EQ(GetPixel(frame.dc(), 1, 1), RGB(1, 2, 3));
+
+  Fill(frame.dc(), RECT{-100, -100, 100, 100}, RGB(9, 9, 9));
+  EXPECT_EQ(frame.Count(RGB(9, 9, 9)), 20 * 10);
+  EXPECT_EQ(frame.InkBox(kBlack).left, 10);
+  EXPECT_EQ(frame.InkBox(kBlack).top, 5);
+  EXPECT_EQ(frame.InkBox(kBlack).right, 30);
+  EXPECT_EQ(frame.InkBox(kBlack).bottom, 15);
+
+  // Lines, shapes and copies are clipped too.
+  Canvas other(50, 30, 10, 5, RECT{10, 5, 30, 15});
+  {
+    PenAndBrush tools(other.dc(), 3, RGB(4, 4, 4), CreateSolidBrush(RGB(5, 5, 5)));
+    MoveToEx(other.dc(), -20, 4, nullptr);
+    LineTo(other.dc(), 60, 4);
+    Ellipse(other.dc(), -30, -30, 60, 60);
+  }
+  RECT ink = other.InkBox(kBlack);
+  EXPECT_GE(ink.left, 10);
+  EXPECT_GE(ink.top, 5);
+  EXPECT_LE(ink.right, 30);
+  EXPECT_LE(ink.bottom, 15);
+  // Outside the clip there is no pixel to read.
+  EXPECT_EQ(GetPixel(other.dc(), -1, 0), CLR_INVALID);
+  EXPECT_EQ(GetPixel(other.dc(), 20, 0), CLR_INVALID);
+}
+
+TEST(GdiFrameDC, FrameSurvivesItsOwnerLettingGoBeforeTheRelease) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8);
+  HDC dc = platform::gdi::CreateFrameDC(surface, 0, 0, RECT{0, 0, 8, 8});
+  cairo_surface_destroy(surface);  // the window model resized the frame
+  Fill(dc, RECT{0, 0, 8, 8}, RGB(1, 1, 1));  // still a valid target
+  EXPECT_EQ(GetPixel(dc, 7, 7), RGB(1, 1, 1));
+  platform::gdi::ReleaseFrameDC(dc);
+  EXPECT_EQ(SetBkMode(dc, OPAQUE), 0);  // released: no longer a DC
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+// Text: the stand-in for "Segoe UI" is a real face, measuring agrees with
+// drawing, sizes follow the font height, and DrawTextW centres.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gdi/gdi_internal.h"
+#include "gdi_test_canvas.h"
+#include "win32_layer.h"
+
+using gdi_test::Canvas;
+
+namespace {
+
+constexpr COLORREF kBackground = RGB(30, 32, 40);
+constexpr COLORREF kText = RGB(232, 232, 242);
+
+HFONT MakeFont(int height, int weight = FW_NORMAL, LPCWSTR face = L"Segoe UI") {
+  return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
+                     CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, face);
+}
+
+SIZE Measure(HDC dc, const std::wstring& text) {
+  SIZE size{-1, -1};
+  EXPECT_TRUE(GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size));
+  return size;
+}
+
+// A canvas with a font selected and the frame's text settings.
+struct TextCanvas {
+  TextCanvas(int width, int height, HFONT f) : canvas(width, height), font(f) {
+    canvas.Fill(kBackground);
+    oldFont = SelectObject(canvas.dc(), font);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    SetTextColor(canvas.dc(), kText);
+  }
+  ~TextCanvas() {
+    SelectObject(canvas.dc(), oldFont);
+    DeleteObject(font);
+  }
+  Canvas canvas;
+  HFONT font;
+  HGDIOBJ oldFont;
+};
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+TEST(GdiText, SegoeUiResolvesToARealFace) {
+  TextCanvas tc(100, 40, MakeFont(-18));
+  SIZE size = Measure(tc.canvas.dc(), L"Timer");
+  EXPECT_GT(size.cx, 20);
+  EXPECT_LT(size.cx, 80);
+  EXPECT_GE(size.cy, 18);
+  EXPECT_LT(size.cy, 40);
+  // An empty string has no width but a line's height.
+  SIZE empty = Measure(tc.canvas.dc(), L"");
+  EXPECT_EQ(empty.cx, 0);
+  EXPECT_EQ(empty.cy, size.cy);
+  // Longer text is wider; the count limits what is measured.
+  EXPECT_GT(Measure(tc.canvas.dc(), L"Timer Timer").cx, size.cx);
+  SIZE part{};
+  EXPECT_TRUE(GetTextExtentPoint32W(tc.canvas.dc(), L"Timer Timer", 5, &part));
+  EXPECT_EQ(part.cx, size.cx);
+}
+
+TEST(GdiText, GlyphsLieWithinTheMeasuredBoxAtTheGivenPoint) {
+  TextCanvas tc(320, 100, MakeFont(-18, 600));
+  const std::wstring text = L"PB: 01:23.456 -0.25";
+  SIZE size = Measure(tc.canvas.dc(), text);
+  EXPECT_TRUE(TextOutW(tc.canvas.dc(), 40, 30, text.c_str(), static_cast<int>(text.size())));
+  RECT ink = tc.canvas.InkBox(kBackground);
+  ASSERT_GT(ink.right, ink.left) << "nothing drawn";
+  EXPECT_TRUE(Inside(ink, RECT{40, 30, 40 + size.cx, 30 + size.cy}))
+      << ink.left << "," << ink.top << "," << ink.right << "," << ink.bottom << " size " << size.cx << "x"
+      << size.cy;
+  // The ink fills most of the box: the box is no loose overestimate.
+  EXPECT_GT(ink.right - ink.left, size.cx * 3 / 4);
+  EXPECT_GT(ink.bottom - ink.top, size.cy / 2);
+  // Glyphs are drawn in the text colour (their cores are exact).
+  EXPECT_GT(tc.canvas.Count(kText), 20);
+}
+
+TEST(GdiText, TextColourIsUsedWithRedInTheLowByte) {
+  TextCanvas tc(120, 40, MakeFont(-24, FW_BOLD));
+  SetTextColor(tc.canvas.dc(), RGB(255, 0, 0));
+  TextOutW(tc.canvas.dc(), 2, 2, L"MMM", 3);
+  EXPECT_GT(tc.canvas.Count(RGB(255, 0, 0)), 20);
+  EXPECT_EQ(tc.canvas.Count(RGB(0, 0, 255)), 0);
+}
+
+TEST(GdiText, OpaqueModeFillsTheMeasuredBoxTransparentLeavesIt) {
+  TextCanvas tc(200, 60, MakeFont(-15));
+  SIZE size = Measure(tc.canvas.dc(), L"Edit");
+  SetBkMode(tc.canvas.dc(), OPAQUE);
+  SetBkColor(tc.canvas.dc(), RGB(47, 51, 65));
+  TextOutW(tc.canvas.dc(), 10, 10, L"Edit", 4);
+  // The whole logical box is touched, nothing outside it.
+  RECT ink = tc.canvas.InkBox(kBackground);
+  EXPECT_EQ(ink.left, 10);
+  EXPECT_EQ(ink.top, 10);
+  EXPECT_EQ(ink.right, 10 + size.cx);
+  EXPECT_EQ(ink.bottom, 10 + size.cy);
+  EXPECT_EQ(tc.canvas.At(10, 10), RGB(47, 51, 65));
+
+  Canvas blank(200, 60);
+  blank.Fill(kBackground);
+  HFONT font = MakeFont(-15);
+  HGDIOBJ old = SelectObject(blank.dc(), font);
+  SetBkMode(blank.dc(), TRANSPARENT);
+  SetBkColor(blank.dc(), RGB(47, 51, 65));
+  TextOutW(blank.dc(), 10, 10, L"Edit", 4);
+  EXPECT_EQ(blank.Count(RGB(47, 51, 65)), 0);
+  EXPECT_EQ(blank.At(10, 10), kBackground);
+  SelectObject(blank.dc(), old);
+  DeleteObject(font);
+}
+
+TEST(GdiText, NegativeHeightsAreCharacterHeightsThatScaleTheText) {
+  Canvas canvas(10, 10);
+  int previousHeight = 0, previousWidth = 0;
+  for (int pixels : {10, 15, 18, 30, 64}) {
+    HFONT font = MakeFont(-pixels);
+    HGDIOBJ old = SelectObject(canvas.dc(), font);
+    SIZE size = Measure(canvas.dc(), L"00:00.000");
+    SelectObject(canvas.dc(), old);
+    DeleteObject(font);
+    // A line is a little taller than the character height, never shorter.
+    EXPECT_GE(size.cy, pixels) << pixels;
+    EXPECT_LE(size.cy, pixels * 3 / 2 + 2) << pixels;
+    EXPECT_GT(size.cy, previousHeight);
+    EXPECT_GT(size.cx, previousWidth);
+    previousHeight = size.cy;
+    previousWidth = size.cx;
+  }
+}
+
+TEST(GdiText, PositiveHeightsAreCellHeightsAndZeroIsADefault) {
+  Canvas canvas(10, 10);
+  for (int height : {0, 20, 40}) {
+    HFONT font = MakeFont(height);
+    HGDIOBJ old = SelectObject(canvas.dc(), font);
+    SIZE size = Measure(canvas.dc(), L"Ag");
+    SelectObject(canvas.dc(), old);
+    DeleteObject(font);
+    if (height == 0) {
+      EXPECT_GT(size.cy, 8);
+      EXPECT_LT(size.cy, 24);
+    } else {
+      EXPECT_NEAR(size.cy, height, height / 8 + 1) << height;
+    }
+  }
+}
+
+TEST(GdiText, WeightsMakeBolderWiderText) {
+  Canvas canvas(10, 10);
+  int widths[2] = {};
+  int i = 0;
+  for (int weight : {FW_NORMAL, FW_BOLD}) {
+    HFONT font = MakeFont(-18, weight);
+    HGDIOBJ old = SelectObject(canvas.dc(), font);
+    widths[i++] = Measure(canvas.dc(), L"Reset Best Times").cx;
+    SelectObject(canvas.dc(), old);
+    DeleteObject(font);
+  }
+  EXPECT_GT(widths[1], widths[0]);
+}
+
+TEST(GdiText, DrawTextCentresOneLineInTheRectangle) {
+  TextCanvas tc(320, 100, MakeFont(-15));
+  RECT button{70, 20, 250, 54};
+  SIZE size = Measure(tc.canvas.dc(), L"Save");
+  int result = DrawTextW(tc.canvas.dc(), L"Save", -1, &button, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  const int x = 70 + (180 - size.cx) / 2;
+  const int y = 20 + (34 - size.cy) / 2;
+  EXPECT_EQ(result, y - 20 + size.cy);
+  RECT ink = tc.canvas.InkBox(kBackground);
+  ASSERT_GT(ink.right, ink.left);
+  EXPECT_TRUE(Inside(ink, RECT{x, y, x + size.cx, y + size.cy}));
+  // Centred: the ink's margins to the button differ by little.
+  EXPECT_NEAR(ink.left - button.left, button.right - ink.right, 4);
+  EXPECT_NEAR(ink.top - button.top, button.bottom - ink.bottom, 6);
+  // The rectangle is not changed.
+  EXPECT_EQ(button.left, 70);
+  EXPECT_EQ(button.right, 250);
+}
+
+TEST(GdiText, DrawTextClipsToItsRectangleAndHonoursTheCount) {
+  TextCanvas tc(200, 60, MakeFont(-18));
+  RECT narrow{50, 10, 70, 40};
+  DrawTextW(tc.canvas.dc(), L"Edit Splits and more", -1, &narrow, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  RECT ink = tc.canvas.InkBox(kBackground);
+  EXPECT_TRUE(Inside(ink, narrow));
+  EXPECT_GT(ink.right, ink.left);
+
+  // A count shorter than the string draws only its start.
+  TextCanvas whole(200, 40, MakeFont(-18));
+  TextCanvas start(200, 40, MakeFont(-18));
+  RECT r{0, 0, 200, 40};
+  DrawTextW(whole.canvas.dc(), L"Keybinds", -1, &r, DT_SINGLELINE);
+  DrawTextW(start.canvas.dc(), L"Keybinds", 3, &r, DT_SINGLELINE);
+  EXPECT_LT(start.canvas.InkBox(kBackground).right, whole.canvas.InkBox(kBackground).right);
+}
+
+TEST(GdiText, DrawTextTakesAmpersandsAsPrefixesUnlessToldNot) {
+  Canvas canvas(10, 10);
+  HFONT font = MakeFont(-18);
+  HGDIOBJ old = SelectObject(canvas.dc(), font);
+  RECT a{0, 0, 0, 0}, b{0, 0, 0, 0}, c{0, 0, 0, 0};
+  constexpr UINT kCalcRect = 0x400;
+  DrawTextW(canvas.dc(), L"A&&B", -1, &a, DT_SINGLELINE | kCalcRect);
+  DrawTextW(canvas.dc(), L"A&B", -1, &b, DT_SINGLELINE | kCalcRect | DT_NOPREFIX);
+  DrawTextW(canvas.dc(), L"A&B", -1, &c, DT_SINGLELINE | kCalcRect);
+  EXPECT_EQ(a.right, b.right);
+  EXPECT_EQ(c.right, Measure(canvas.dc(), L"AB").cx);
+  SelectObject(canvas.dc(), old);
+  DeleteObject(font);
+}
+
+TEST(GdiText, CharactersBeyondAsciiAndBadCodePointsAreDrawn) {
+  TextCanvas tc(200, 40, MakeFont(-18));
+  const wchar_t text[] = {L'\u00e9', L'\u00df', L'\u4e2d', static_cast<wchar_t>(0xD800),
+                          static_cast<wchar_t>(0x110000), 0};
+  SIZE size = Measure(tc.canvas.dc(), text);
+  EXPECT_GT(size.cx, Measure(tc.canvas.dc(), L"\u00e9").cx);
+  EXPECT_TRUE(TextOutW(tc.canvas.dc(), 0, 0, text, 5));
+  EXPECT_FALSE(TextOutW(tc.canvas.dc(), 0, 0, text, -1));
+  EXPECT_FALSE(GetTextExtentPoint32W(tc.canvas.dc(), text, -1, &size));
+  EXPECT_FALSE(GetTextExtentPoint32W(tc.canvas.dc(), nullptr, 3, &size));
+}
+
+TEST(GdiText, AFrameDCClipsText) {
+  Canvas frame(100, 40, 20, 0, RECT{20, 0, 50, 40});
+  frame.Fill(kBackground);
+  HFONT font = MakeFont(-24);
+  HGDIOBJ old = SelectObject(frame.dc(), font);
+  SetTextColor(frame.dc(), kText);
+  SetBkMode(frame.dc(), TRANSPARENT);
+  TextOutW(frame.dc(), -10, 5, L"WWWWWWWWWW", 10);
+  SelectObject(frame.dc(), old);
+  DeleteObject(font);
+  // Only the frame's clip was filled and written; text reached both edges.
+  RECT ink = frame.InkBox(RGB(0, 0, 0));
+  EXPECT_EQ(ink.left, 20);
+  EXPECT_EQ(ink.right, 50);
+  EXPECT_GT(frame.Count(kText), 0);
+}
+
+}  // namespace
