@@ -20,6 +20,9 @@ const wchar_t kTitle[] = L"Brenvik";
 constexpr int kInitialX = 100;
 constexpr int kInitialY = 100;
 constexpr BYTE kOpacity = 235;
+// WS_CLIPCHILDREN keeps the 15 ms repaint from painting over the split-name
+// edit boxes, which would otherwise flicker or vanish until they repaint.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
 
 // GetProcAddress gives a generic function pointer; going through void(*)()
 // keeps the conversion to the real signature free of cast warnings.
@@ -54,7 +57,7 @@ void StartUp(HINSTANCE hInstance) {
   RegisterClassW(&wc);
 
   g_hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, kTitle,
-                           WS_POPUP | WS_VISIBLE, kInitialX, kInitialY, layout::kWidth,
+                           kWindowStyle, kInitialX, kInitialY, layout::kWidth,
                            layout::kInitialHeight, nullptr, nullptr, hInstance, nullptr);
   SetLayeredWindowAttributes(g_hwnd, 0, kOpacity, LWA_ALPHA);
   ShowWindow(g_hwnd, SW_SHOW);
