@@ -16,19 +16,22 @@ std::wstring Widen(const std::string& text) {
 }
 
 // printf "%0<width>d": the sign counts towards the width.
-std::string ZeroPadded(std::int64_t value, int width) {
+void AppendZeroPadded(std::string& out, std::int64_t value, int width) {
   const bool negative = value < 0;
-  std::string digits = std::to_string(negative ? -value : value);
+  const std::string digits = std::to_string(negative ? -value : value);
+  if (negative) out += '-';
   const int padTo = negative ? width - 1 : width;
-  if (static_cast<int>(digits.size()) < padTo) digits.insert(0, padTo - digits.size(), '0');
-  return negative ? "-" + digits : digits;
+  if (static_cast<int>(digits.size()) < padTo) out.append(padTo - digits.size(), '0');
+  out += digits;
 }
 
 // printf "%.2f" of the double's exact value, whatever the C runtime.
-std::string TwoDecimals(double value) {
+std::wstring WithTwoDecimals(const char* prefix, double value) {
   char buf[400];
   const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
-  return std::string(buf, r.ptr);
+  std::string text = prefix;
+  text.append(buf, r.ptr);
+  return Widen(text);
 }
 
 // Beyond this many milliseconds the count no longer fits a signed 64-bit integer.
@@ -43,13 +46,19 @@ std::wstring FormatTime(Seconds t) {
   const std::int64_t minutes = total_ms / 60000;
   const std::int64_t seconds = (total_ms / 1000) % 60;
   const std::int64_t ms = total_ms % 1000;
-  return Widen(ZeroPadded(minutes, 2) + ":" + ZeroPadded(seconds, 2) + "." + ZeroPadded(ms, 3));
+  std::string text;
+  AppendZeroPadded(text, minutes, 2);
+  text += ':';
+  AppendZeroPadded(text, seconds, 2);
+  text += '.';
+  AppendZeroPadded(text, ms, 3);
+  return Widen(text);
 }
 
 std::wstring FormatDelta(double delta) {
   if (std::fabs(delta) < 1e-9) return L" +0.00";
-  if (delta > 0) return Widen(" +" + TwoDecimals(delta));
-  return Widen(" " + TwoDecimals(delta));
+  if (delta > 0) return WithTwoDecimals(" +", delta);
+  return WithTwoDecimals(" ", delta);
 }
 
 std::wstring GetDeltaString(std::int32_t splitIdx, bool recap) {
