@@ -7,6 +7,7 @@ namespace {
 
 using platform::user::Find;
 using platform::user::Window;
+using platform::user::WindowClass;
 
 constexpr int kWhiteBrush = 0;  // stock object indexes
 constexpr int kBlackBrush = 4;
@@ -39,7 +40,11 @@ LRESULT SetCursorDefault(const Window& w, WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   if (LOWORD(lParam) != HTCLIENT) return FALSE;
-  HCURSOR cursor = w.cls->cursor ? w.cls->cursor : LoadCursorW(nullptr, IDC_ARROW);
+  // The class cursor of the window under the pointer (wParam), which a
+  // parent answering for its child is not; the arrow for a class without one.
+  const Window* pointed = Find(reinterpret_cast<HWND>(wParam));
+  const WindowClass* cls = pointed ? pointed->cls : w.cls;
+  HCURSOR cursor = cls->cursor ? cls->cursor : LoadCursorW(nullptr, IDC_ARROW);
   SetCursor(cursor);
   return TRUE;
 }
