@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 #include <cairo.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -257,6 +258,13 @@ std::vector<std::string> App::ListFiles() const {
   return names;
 }
 
+std::optional<FileStamp> App::Stamp(const std::string& name) const {
+  struct stat st {};
+  if (stat((dir_ / name).c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{static_cast<unsigned long>(st.st_ino),
+                   static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
 ::testing::AssertionResult App::Start() {
   if (binary_.empty()) return ::testing::AssertionFailure() << "unknown target " << target_;
   if (!fs::exists(binary_))
@@ -274,9 +282,10 @@ std::vector<std::string> App::ListFiles() const {
   if (auto r = FindWindow(isWindows() ? 30s : 10s); !r) return r;
   if (auto r = Settle(); !r) return r;
   if (isWindows()) {
-    // Wine drops the key presses of the first second or two after start-up
-    // (measured: 1.0 s lost them, 1.5 s after the window settled did not).
-    std::this_thread::sleep_until(launched + 2500ms);
+    // Wine drops the key presses of the first second or so after its window
+    // appears (measured: 0.4 s after settling lost them, 1.5 s did not).
+    std::this_thread::sleep_until(
+        std::max(launched + 2500ms, std::chrono::steady_clock::now() + 1500ms));
     Focus();
   }
   return ::testing::AssertionSuccess();

@@ -58,6 +58,14 @@ class Image {
   std::vector<Rgb> pixels_;
 };
 
+// Identity of a file's current content: a rewrite (in place or by rename)
+// changes it.
+struct FileStamp {
+  unsigned long inode = 0;
+  long long modifiedNs = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 struct Geometry {
   int x = 0, y = 0, width = 0, height = 0;
   friend bool operator==(const Geometry&, const Geometry&) = default;
@@ -90,6 +98,7 @@ class App {
   void WriteFile(const std::string& name, const std::string& bytes) const;
   std::optional<std::string> ReadFile(const std::string& name) const;
   std::vector<std::string> ListFiles() const;
+  std::optional<FileStamp> Stamp(const std::string& name) const;
 
   // Starts the binary, finds its window and waits until it has settled.
   ::testing::AssertionResult Start();
