@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <system_error>
 
 #ifdef _WIN32
@@ -106,11 +105,9 @@ std::optional<double> ReadNumber(const std::string& line) {
   } else {
     r = std::from_chars(p, end, value, std::chars_format::general);
   }
-  if (r.ec == std::errc::result_out_of_range) return std::nullopt;
-  if (r.ec != std::errc()) return std::nullopt;
-  // Infinities and results too small to be normal count as out of range.
-  if (std::isinf(value)) return std::nullopt;
-  if (value != 0 && std::fabs(value) < std::numeric_limits<double>::min()) return std::nullopt;
+  // Overflow, underflow to zero and the infinities are out of range.
+  // Subnormal results are kept: a written value always reads back.
+  if (r.ec != std::errc() || std::isinf(value)) return std::nullopt;
   return negative ? -value : value;
 }
 

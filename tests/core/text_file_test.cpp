@@ -49,11 +49,15 @@ TEST(ReadNumber, StrtodGrammar) {
 }
 
 TEST(ReadNumber, OutOfRangeIsNoNumber) {
-  for (const char* bad : {"1e999", "-1e999", "inf", "-INF", "Infinity", "1e-400", "4.9e-324", "1e-310",
-                          "0x1p2000", "0x1p-2000"}) {
+  for (const char* bad : {"1e999", "-1e999", "inf", "-INF", "Infinity", "1e-400", "2e-324", "0x1p2000",
+                          "0x1p-2000"}) {
     EXPECT_EQ(ReadNumber(bad), std::nullopt) << bad;
   }
   EXPECT_EQ(ReadNumber("2.2250738585072014e-308"), std::numeric_limits<double>::min());
+  // Subnormal values are kept, so the six-digit form of any value reads back.
+  EXPECT_EQ(ReadNumber("4.94066e-324"), std::numeric_limits<double>::denorm_min());
+  EXPECT_EQ(ReadNumber("1e-310"), 1e-310);
+  EXPECT_EQ(ReadNumber(FormatNumberG6(std::numeric_limits<double>::min())), 2.22507e-308);
   EXPECT_EQ(ReadNumber("0e-999"), 0);
 }
 

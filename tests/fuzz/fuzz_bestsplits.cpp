@@ -1,0 +1,37 @@
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_check.h"
+#include "run/run_state.h"
+#include "storage/run_files.h"
+
+namespace {
+
+// Six significant digits survive a save: the relative error is at most 5e-6.
+bool SameAfterSave(double before, double after) {
+  if (before == kNoTime || after == kNoTime) return before == after;
+  if (std::isnan(before) || std::isnan(after)) return std::isnan(before) && std::isnan(after);
+  return std::fabs(after - before) <= 5e-6 * std::fabs(before);
+}
+
+}  // namespace
+
+// The first byte gives the number of split names, the rest is the file.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  ResetRunStateForTests();
+  splitNames.assign(data[0], L"x");
+  LoadBestSplitsFromBytes(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+  FUZZ_CHECK(bestSplitTimes.size() == splitNames.size());
+  for (double best : bestSplitTimes) FUZZ_CHECK(std::isnan(best) || (best >= 0 && std::isfinite(best)));
+
+  const std::vector<double> loaded = bestSplitTimes;
+  const std::string saved = BestSplitsFileBytes();
+  LoadBestSplitsFromBytes(saved);
+  FUZZ_CHECK(bestSplitTimes.size() == loaded.size());
+  for (std::size_t i = 0; i < loaded.size(); ++i) FUZZ_CHECK(SameAfterSave(loaded[i], bestSplitTimes[i]));
+  FUZZ_CHECK(BestSplitsFileBytes() == saved);
+  return 0;
+}
