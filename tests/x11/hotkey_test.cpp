@@ -1,0 +1,108 @@
+// Bare-key hotkeys grabbed on the root window, whoever has the focus.
+#include "second_client.h"
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+namespace x11test {
+namespace {
+
+class HotkeyTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    if (HasFatalFailure()) return;
+    ShowOverlay();
+    // The player is in the game: another client's window has the keyboard.
+    other->Focus(other->MapWindow(0, 0, 60, 60, KeyPressMask));
+  }
+  void TearDown() override {
+    if (other) other->SetNumLock(false);
+    DriverTest::TearDown();
+  }
+  size_t Hotkeys(UINT vk) {
+    size_t n = 0;
+    for (const Event& e : EventsOf(Got::Hotkey)) n += e.vk == vk;
+    return n;
+  }
+};
+
+TEST_F(HotkeyTest, BareKeysFireWhateverHasTheFocusAndWhateverTheLocks) {
+  ASSERT_TRUE(driver->GrabHotkey('7'));
+  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  other->Tap(XK_7);
+  ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('7') == 1; }));
+  other->SetNumLock(true);
+  other->Tap(XK_space);
+  ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys(VK_SPACE) == 1; }));
+  other->Key(XK_Caps_Lock, true);  // CapsLock on as well
+  other->Key(XK_Caps_Lock, false);
+  other->Tap(XK_7);
+  ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('7') == 2; }));
+  other->Tap(XK_Caps_Lock);
+  Pump(*driver, 50);
+  EXPECT_EQ(EventsOf(Got::Hotkey).size(), 3u);  // one per press, none per release
+  EXPECT_TRUE(EventsOf(Got::Key).empty());
+}
+
+TEST_F(HotkeyTest, NotWithShiftControlAltOrSuperHeld) {
+  ASSERT_TRUE(driver->GrabHotkey('C'));
+  for (KeySym modifier : {XK_Shift_L, XK_Control_L, XK_Alt_L, XK_Super_L}) {
+    other->Key(modifier, true);
+    other->Tap(XK_c);
+    other->Key(modifier, false);
+  }
+  Pump(*driver, 150);
+  EXPECT_EQ(Hotkeys('C'), 0u);
+  other->Tap(XK_c);
+  ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('C') == 1; }));
+}
+
+TEST_F(HotkeyTest, HoldingAKeyRepeatsTheHotkey) {
+  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  other->Key(XK_space, true);
+  Pump(*driver, 1000);
+  other->Key(XK_space, false);
+  Pump(*driver, 50);
+  EXPECT_GE(Hotkeys(VK_SPACE), 3u);
+}
+
+TEST_F(HotkeyTest, AKeyHeldByAnotherClientFailsAndLeavesNothingBehind) {
+  OtherClient holder;
+  // The other client holds C only with NumLock on: we get some of the lock
+  // combinations before the refusal, and must give them back.
+  const unsigned numLock = XkbKeysymToModifiers(holder.dpy(), XK_Num_Lock);
+  ASSERT_NE(numLock, 0u);
+  ASSERT_TRUE(holder.GrabKey(XK_c, numLock));
+  EXPECT_FALSE(driver->GrabHotkey('C'));
+  OtherClient third;
+  EXPECT_TRUE(third.GrabKey(XK_c, 0));
+  EXPECT_TRUE(third.GrabKey(XK_c, LockMask));
+
+  // The others still work.
+  ASSERT_TRUE(driver->GrabHotkey('7'));
+  other->Tap(XK_7);
+  ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('7') == 1; }));
+  EXPECT_EQ(Hotkeys('C'), 0u);
+}
+
+TEST_F(HotkeyTest, AKeyRegisteredTwiceOrUngrabbedIsFreeAgainForOthers) {
+  ASSERT_TRUE(driver->GrabHotkey('7'));
+  EXPECT_FALSE(driver->GrabHotkey('7'));
+  // Keypad 5 and Clear share a key: the second of them cannot have it.
+  ASSERT_TRUE(driver->GrabHotkey(VK_NUMPAD0 + 5));
+  EXPECT_FALSE(driver->GrabHotkey(VK_CLEAR));
+  EXPECT_TRUE(driver->GrabHotkey(VK_HOME));  // its own key, not keypad 7
+  OtherClient third;
+  EXPECT_FALSE(third.GrabKey(XK_7, 0));
+  driver->UngrabHotkey('7');
+  EXPECT_TRUE(third.GrabKey(XK_7, 0));
+  EXPECT_TRUE(third.GrabKey(XK_7, LockMask));
+  other->Tap(XK_7);
+  Pump(*driver, 100);
+  EXPECT_EQ(Hotkeys('7'), 0u);
+  EXPECT_FALSE(driver->GrabHotkey(0xFF));  // no key gives it
+}
+
+}  // namespace
+}  // namespace x11test
