@@ -36,8 +36,6 @@ HBRUSH editBoxBrush = nullptr;
 
 int SplitCount() { return static_cast<int>(splitNames.size()); }
 
-void FullRepaint() { InvalidateRect(g_hwnd, nullptr, TRUE); }
-
 HFONT EditBoxFont() {
   if (editBoxFont == nullptr) editBoxFont = CreateUiFont(kEditFontHeight, FW_NORMAL);
   return editBoxFont;

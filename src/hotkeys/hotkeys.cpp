@@ -37,11 +37,11 @@ void HandleHotkey(WPARAM id) {
       break;
     case HOTKEY_SPLIT:
       HandleSplitPress(ReadSteadyClock());
-      InvalidateRect(g_hwnd, nullptr, TRUE);
+      FullRepaint();
       break;
     case HOTKEY_CANCEL:
       CancelTimerAndSplits();
-      InvalidateRect(g_hwnd, nullptr, TRUE);
+      FullRepaint();
       break;
     default:
       break;

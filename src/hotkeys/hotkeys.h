@@ -9,6 +9,9 @@
 
 enum HotkeyId { HOTKEY_TOGGLE = 1, HOTKEY_SPLIT = 2, HOTKEY_CANCEL = 4 };
 
+// The actions in the order of their Keybinds panel buttons.
+inline const char* const kBindingActions[] = {"toggle", "split", "cancel"};
+
 // Drops the main window's registrations, then registers toggle, split and
 // cancel from `keybinds`, in that order. Failures are silent.
 void RegisterKeybinds();

@@ -1,6 +1,7 @@
 #include "render/frame.h"
 
 #include "render/primitives.h"
+#include "shell/controls.h"
 #include "shell/window_proc.h"
 #include "window/layout.h"
 #include "window/overlay.h"
@@ -40,7 +41,7 @@ void PaintFrame(HWND hwnd) {
   DeleteObject(background);
 
   DrawTabBar(frame);
-  DrawCloseButton(frame, GetCloseButtonRect(client.right), closeHover);
+  DrawCloseButton(frame, CloseButtonRectNow(hwnd), closeHover);
   const int modeLabelBottom = DrawModeLabel(frame);
 
   if (activeTab == TAB_TIMER) PaintTimerPanel(frame, hwnd, modeLabelBottom);

@@ -6,6 +6,7 @@
 #include "render/frame.h"
 #include "render/primitives.h"
 #include "run/run_state.h"
+#include "shell/controls.h"
 #include "storage/keybind_file.h"
 #include "window/layout.h"
 
@@ -13,10 +14,6 @@ namespace {
 constexpr int kButtonFontHeight = -15;
 constexpr int kButtonRadius = 8;
 constexpr int kButtonBorderWidth = 2;
-
-Rect PanelButton(int idx, int count) {
-  return GetCenteredButtonRect(idx, count, layout::kButtonWidth, layout::kButtonHeight, layout::kButtonSpacing);
-}
 
 void DrawControlBox(HDC hdc, const Rect& r) {
   DrawRoundRectWithBorder(hdc, r, colours::kControlFill, colours::kOutline, kButtonRadius, kButtonBorderWidth);
@@ -30,13 +27,13 @@ std::wstring BindingLabel(const char* action, const wchar_t* prefix) {
 
 // Draws the buttons of a panel with their labels in the button font.
 template <std::size_t N>
-void DrawButtons(HDC hdc, const std::wstring (&labels)[N]) {
+void DrawButtons(HDC hdc, Rect (*buttonRect)(int), const std::wstring (&labels)[N]) {
   const HFONT font = CreateUiFont(kButtonFontHeight, FW_NORMAL);
   const HGDIOBJ oldFont = SelectObject(hdc, font);
   const int count = static_cast<int>(N);
-  for (int i = 0; i < count; ++i) DrawControlBox(hdc, PanelButton(i, count));
+  for (int i = 0; i < count; ++i) DrawControlBox(hdc, buttonRect(i));
   SetTextColor(hdc, colours::kText);
-  for (int i = 0; i < count; ++i) DrawCenteredLabel(hdc, labels[i], PanelButton(i, count));
+  for (int i = 0; i < count; ++i) DrawCenteredLabel(hdc, labels[i], buttonRect(i));
   SelectObject(hdc, oldFont);
   DeleteObject(font);
 }
@@ -44,17 +41,17 @@ void DrawButtons(HDC hdc, const std::wstring (&labels)[N]) {
 
 void PaintKeybindsPanel(HDC hdc) {
   const std::wstring labels[layout::kKeybindButtons] = {
-      BindingLabel("toggle", L"Toggle: "),
-      BindingLabel("split", L"Split: "),
-      BindingLabel("cancel", L"Cancel: "),
+      BindingLabel(kBindingActions[0], L"Toggle: "),
+      BindingLabel(kBindingActions[1], L"Split: "),
+      BindingLabel(kBindingActions[2], L"Cancel: "),
       L"Save",
   };
-  DrawButtons(hdc, labels);
+  DrawButtons(hdc, KeybindsButtonRect, labels);
 }
 
 void PaintEditSplitsPanel(HDC hdc) {
   const std::wstring labels[layout::kEditSplitsButtons] = {L"+ Add Split", L"- Remove Last", L"Reset Best Times"};
-  DrawButtons(hdc, labels);
+  DrawButtons(hdc, EditSplitsButtonRect, labels);
 
   const int n = static_cast<int>(splitNames.size());
   DrawScrollBar(hdc, GetScrollBarArea(), ListContentHeight(n), editSplitsScrollPos, layout::kPageHeight);

@@ -32,6 +32,8 @@ Fn LookUp(HMODULE module, const char* name) {
 }
 }  // namespace
 
+void FullRepaint() { InvalidateRect(g_hwnd, nullptr, TRUE); }
+
 void EnsureSubclassProcsLoaded() {
   if (hComctl != nullptr) return;
   hComctl = LoadLibraryW(L"comctl32.dll");

@@ -6,6 +6,9 @@
 
 extern HWND g_hwnd;
 
+// Invalidates the whole client area with background erase.
+void FullRepaint();
+
 // Common controls, window class and window, files, hotkeys, overlay mode and
 // window height, in that order. Everything before the message loop.
 void StartUp(HINSTANCE hInstance);

@@ -1,33 +1,28 @@
 #include "shell/mouse.h"
 
+#include <iterator>
+
 #include "editor/split_editor.h"
 #include "hotkeys/hotkeys.h"
 #include "render/primitives.h"
 #include "run/run_state.h"
 #include "shell/app.h"
+#include "shell/controls.h"
 #include "shell/window_proc.h"
 #include "window/layout.h"
 #include "window/overlay.h"
 
 namespace {
-Rect CloseButtonNow(HWND hwnd) {
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  return GetCloseButtonRect(client.right);
-}
-
-void FullRepaint() { InvalidateRect(g_hwnd, nullptr, TRUE); }
-
 bool PressKeybindsButton(int x, int y) {
-  using namespace layout;
-  const char* actions[] = {"toggle", "split", "cancel"};
-  for (int i = 0; i < 3; ++i) {
-    if (IsInsideRect(x, y, GetCenteredButtonRect(i, kKeybindButtons, kButtonWidth, kButtonHeight, kButtonSpacing))) {
-      StartRebinding(actions[i]);
+  const int actions = static_cast<int>(std::size(kBindingActions));
+  for (int i = 0; i < actions; ++i) {
+    if (IsInsideRect(x, y, KeybindsButtonRect(i))) {
+      StartRebinding(kBindingActions[i]);
       return true;
     }
   }
-  if (IsInsideRect(x, y, GetCenteredButtonRect(3, kKeybindButtons, kButtonWidth, kButtonHeight, kButtonSpacing))) {
+  // Save follows the three binding buttons.
+  if (IsInsideRect(x, y, KeybindsButtonRect(actions))) {
     SaveAndRegisterKeybinds();
     return true;
   }
@@ -35,19 +30,15 @@ bool PressKeybindsButton(int x, int y) {
 }
 
 bool PressEditSplitsControl(int x, int y) {
-  using namespace layout;
-  auto button = [](int idx) {
-    return GetCenteredButtonRect(idx, kEditSplitsButtons, kButtonWidth, kButtonHeight, kButtonSpacing);
-  };
-  if (IsInsideRect(x, y, button(0))) {
+  if (IsInsideRect(x, y, EditSplitsButtonRect(0))) {
     AddSplit();
     return true;
   }
-  if (!splitNames.empty() && IsInsideRect(x, y, button(1))) {
+  if (!splitNames.empty() && IsInsideRect(x, y, EditSplitsButtonRect(1))) {
     RemoveLastSplit();
     return true;
   }
-  if (IsInsideRect(x, y, button(2))) {
+  if (IsInsideRect(x, y, EditSplitsButtonRect(2))) {
     ResetBestTimes();
     return true;
   }
@@ -56,7 +47,7 @@ bool PressEditSplitsControl(int x, int y) {
 }  // namespace
 
 void HandleMouseMove(HWND hwnd, int x, int y) {
-  const Rect closeBtn = CloseButtonNow(hwnd);
+  const Rect closeBtn = CloseButtonRectNow(hwnd);
   const bool wasHover = closeHover;
   closeHover = IsInsideRect(x, y, closeBtn);
   if (closeHover != wasHover) {
@@ -69,7 +60,7 @@ void HandleMouseMove(HWND hwnd, int x, int y) {
 
 bool HandleButtonPress(HWND hwnd, int x, int y) {
   const int hitTab = HitTab(x, y);
-  const bool hitClose = IsInsideRect(x, y, CloseButtonNow(hwnd));
+  const bool hitClose = IsInsideRect(x, y, CloseButtonRectNow(hwnd));
   const bool interactive = !clickThroughEnabled;
 
   if (interactive && activeTab == TAB_EDIT_SPLITS && IsInsideRect(x, y, GetScrollBarArea())) {

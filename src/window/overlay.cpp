@@ -3,6 +3,7 @@
 #include "editor/split_editor.h"
 #include "run/run_state.h"
 #include "shell/app.h"
+#include "shell/controls.h"
 #include "window/layout.h"
 
 bool clickThroughEnabled = true;
@@ -17,7 +18,7 @@ void SetClickThrough(bool enabled) {
     exStyle &= ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT);
   }
   SetWindowLongPtrW(g_hwnd, GWL_EXSTYLE, exStyle);
-  InvalidateRect(g_hwnd, nullptr, TRUE);
+  FullRepaint();
 }
 
 void ToggleMode() {
@@ -42,9 +43,7 @@ bool HandleSetCursor(HWND hwnd) {
   POINT p{};
   GetCursorPos(&p);
   ScreenToClient(hwnd, &p);
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  if (IsInsideRect(p.x, p.y, GetCloseButtonRect(client.right))) {
+  if (IsInsideRect(p.x, p.y, CloseButtonRectNow(hwnd))) {
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     return true;
   }
