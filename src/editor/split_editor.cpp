@@ -17,6 +17,8 @@ bool splitEditScrollDragging = false;
 int splitEditScrollDragStartY = 0;
 int splitEditScrollDragStartPos = 0;
 int selectedSplitIndex = -1;
+HFONT editBoxFont = nullptr;
+HBRUSH editBoxBrush = nullptr;
 
 namespace {
 constexpr int kFirstControlId = 1000;
@@ -28,11 +30,6 @@ const COLORREF kEditBackground = RGB(47, 51, 65);
 const COLORREF kEditOutline = RGB(55, 62, 78);
 constexpr int kEditOutlineWidth = 2;
 constexpr int kEditFontHeight = -15;
-
-// Shared by every box for the whole process, so rebuilds (each wheel step,
-// each thumb-drag move) never pile up fonts or brushes.
-HFONT editBoxFont = nullptr;
-HBRUSH editBoxBrush = nullptr;
 
 int SplitCount() { return static_cast<int>(splitNames.size()); }
 

@@ -12,6 +12,10 @@ extern bool splitEditScrollDragging;      // a scroll-bar thumb drag is in progr
 extern int splitEditScrollDragStartY;
 extern int splitEditScrollDragStartPos;
 extern int selectedSplitIndex;  // -1 for none
+// Shared by every box for the whole process (created on first use, released
+// at exit), so rebuilds never pile up fonts or brushes.
+extern HFONT editBoxFont;
+extern HBRUSH editBoxBrush;
 
 // Destroys every box; creates one per visible row when the Edit Splits panel
 // is shown in interactive mode.
