@@ -1,0 +1,160 @@
+// Times one full frame of each panel through the layer (invalidate, paint
+// of the window and its edit boxes, present) and the rebuild of the
+// split-name edit boxes, on the headless driver. Prints a Markdown table.
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "editor/split_editor.h"
+#include "null/null_driver.h"
+#include "run/run_state.h"
+#include "shell/app.h"
+#include "shell/window_proc.h"
+#include "storage/keybind_file.h"
+#include "user/user_internal.h"
+#include "win32.h"
+#include "window/layout.h"
+#include "window/overlay.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWarmUpFrames = 100;
+constexpr int kRebuilds = 1000;
+
+struct Stats {
+  double median;
+  double p95;
+};
+
+Stats Summarise(std::vector<double> micros) {
+  std::sort(micros.begin(), micros.end());
+  const auto at = [&](double q) { return micros[static_cast<std::size_t>(q * static_cast<double>(micros.size() - 1))]; };
+  return {at(0.5), at(0.95)};
+}
+
+void Pump() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message != WM_QUIT) ProcessMessage(msg);
+  }
+}
+
+void Send(UINT msg, WPARAM wParam, LPARAM lParam) {
+  SendMessageW(g_hwnd, msg, wParam, lParam);
+  Pump();
+}
+
+void ClickTab(int tab) {
+  const int x = 95 * tab + 47;
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 17));
+  Send(WM_LBUTTONUP, 0, MAKELPARAM(x, 17));
+}
+
+double MicrosSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// Microseconds of each of `frames` full frames.
+std::vector<double> TimeFrames(int frames) {
+  for (int i = 0; i < kWarmUpFrames; ++i) {
+    InvalidateRect(g_hwnd, nullptr, FALSE);
+    Pump();
+  }
+  std::vector<double> micros;
+  micros.reserve(static_cast<std::size_t>(frames));
+  for (int i = 0; i < frames; ++i) {
+    const auto start = Clock::now();
+    InvalidateRect(g_hwnd, nullptr, FALSE);
+    Pump();
+    micros.push_back(MicrosSince(start));
+  }
+  return micros;
+}
+
+std::vector<double> TimeRebuilds() {
+  std::vector<double> micros;
+  micros.reserve(kRebuilds);
+  for (int i = 0; i < kRebuilds; ++i) {
+    const auto start = Clock::now();
+    UpdateSplitEditBoxes();
+    micros.push_back(MicrosSince(start));
+  }
+  Pump();
+  return micros;
+}
+
+void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  std::ofstream out(path, std::ios::binary);
+  for (const std::string& line : lines) out << line << "\r\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
+
+  std::string dir = (std::filesystem::temp_directory_path() / "brenvik-bench-XXXXXX").string();
+  if (mkdtemp(dir.data()) == nullptr) return 1;
+  const std::filesystem::path original = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  // Ten names with bests and a PB, so the Timer panel shows live deltas
+  // and the Edit Splits list scrolls.
+  WriteLines("splits.txt", {"Enter", "Forest", "Bridge", "Castle", "Boss Start", "Boss", "Escape", "Tower",
+                            "Final Boss", "Credits"});
+  WriteLines("bestsplits.txt", {"12.5", "30.25", "41", "18.75", "22", "64.5", "33", "27.125", "90", "15"});
+  WriteLines("pbtime.txt", {"400"});
+
+  platform::NullDriver driver;
+  platform::SetDriver(&driver);
+  driver.UseVirtualClock();
+  ResetShellStateForTests();
+  ResetRunStateForTests();
+  ResetKeybindsForTests();
+  StartUp(GetModuleHandleW(nullptr));
+  Pump();
+
+  // A run in progress: three segments done, the fourth being timed.
+  const SteadyTime now = ReadSteadyClock();
+  HandleSplitPress(now - 60'000'000'000);
+  HandleSplitPress(now - 45'000'000'000);
+  HandleSplitPress(now - 20'000'000'000);
+  HandleSplitPress(now - 5'000'000'000);
+  Send(WM_HOTKEY, 1, 0);  // interactive mode
+
+  struct Row {
+    const char* panel;
+    int tab;
+  };
+  const Row rows[] = {{"Timer (run in progress)", TAB_TIMER}, {"Keybinds", TAB_KEYBINDS}, {"Edit Splits", TAB_EDIT_SPLITS}};
+  std::printf("| Panel | Median µs per frame | p95 µs per frame |\n|---|---:|---:|\n");
+  for (const Row& row : rows) {
+    ClickTab(row.tab);
+    const Stats s = Summarise(TimeFrames(frames));
+    std::printf("| %s | %.0f | %.0f |\n", row.panel, s.median, s.p95);
+  }
+  // The Edit Splits panel is shown: each rebuild destroys and creates the
+  // boxes of the visible rows (four of the ten).
+  const Stats rebuild = Summarise(TimeRebuilds());
+  std::printf("\n| Edit-box rebuild (4 boxes) | Median µs | p95 µs |\n|---|---:|---:|\n| %d rebuilds | %.0f | %.0f |\n",
+              kRebuilds, rebuild.median, rebuild.p95);
+  std::printf("\n%d frames per panel after %d warm-up frames; %d presents in all.\n", frames, kWarmUpFrames,
+              driver.TotalPresentCount());
+
+  ShutDown();
+  if (IsWindow(g_hwnd)) DestroyWindow(g_hwnd);
+  Pump();
+  ResetShellStateForTests();
+  platform::ResetForTests();
+  platform::SetDriver(nullptr);
+  std::filesystem::current_path(original);
+  std::filesystem::remove_all(dir);
+  return 0;
+}
