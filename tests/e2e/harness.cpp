@@ -381,6 +381,22 @@ Geometry App::geometry() const {
   return g;
 }
 
+::testing::AssertionResult App::GeometryBecomes(const Geometry& want, Millis timeout) const {
+  Geometry g;
+  if (WaitUntil([&] { return (g = geometry()) == want; }, timeout))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the window is at " << g.x << "," << g.y << " "
+                                       << g.width << "x" << g.height << ", not at " << want.x
+                                       << "," << want.y << " " << want.width << "x" << want.height;
+}
+
+::testing::AssertionResult App::HeightBecomes(int want, Millis timeout) const {
+  int h = 0;
+  if (WaitUntil([&] { return (h = geometry().height) == want; }, timeout))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the window is " << h << " high, not " << want;
+}
+
 Image App::Capture() const {
   Geometry g = geometry();
   if (g.width <= 0 || g.height <= 0) return {};

@@ -115,6 +115,10 @@ class App {
 
   // Current screen geometry of the window.
   Geometry geometry() const;
+  // Waits until the geometry is the wanted one: a move or resize reaches the
+  // server a little after the input that caused it.
+  ::testing::AssertionResult GeometryBecomes(const Geometry& want, Millis timeout = 2s) const;
+  ::testing::AssertionResult HeightBecomes(int want, Millis timeout = 2s) const;
   // The window's pixels, read from the root window (no compositor runs, so
   // the root shows the window's exact pixels).
   Image Capture() const;
