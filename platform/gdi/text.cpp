@@ -15,28 +15,47 @@ namespace platform::gdi {
 namespace {
 
 // Shaped layouts by font and text: a frame draws the same texts again and
-// again, with fonts that are created anew each time.
-constexpr std::size_t kLayoutCacheSize = 512;
+// again, with fonts that are created anew each time. Two generations: when
+// the newer one is full the older one goes, so texts still in use survive
+// (no frame has to shape all its texts anew).
+constexpr std::size_t kLayoutGenerationSize = 256;
 
-std::unordered_map<std::string, PangoLayout*>& LayoutCache() {
-  static std::unordered_map<std::string, PangoLayout*> cache;
+using LayoutMap = std::unordered_map<std::string, PangoLayout*>;
+
+struct LayoutCache {
+  LayoutMap recent, older;
+};
+
+LayoutCache& Layouts() {
+  static LayoutCache cache;
   return cache;
 }
 
+void Unref(LayoutMap& layouts) {
+  for (auto& entry : layouts) g_object_unref(entry.second);
+  layouts.clear();
+}
+
 PangoLayout* LayoutFor(const GdiObject& font, const std::string& utf8) {
-  auto& cache = LayoutCache();
+  LayoutCache& cache = Layouts();
   std::string key = font.fontKey;
   key += '\n';
   key += utf8;
-  if (auto found = cache.find(key); found != cache.end()) return found->second;
-  if (cache.size() >= kLayoutCacheSize) {
-    for (auto& entry : cache) g_object_unref(entry.second);
-    cache.clear();
+  if (auto found = cache.recent.find(key); found != cache.recent.end()) return found->second;
+  PangoLayout* layout = nullptr;
+  if (auto found = cache.older.find(key); found != cache.older.end()) {
+    layout = found->second;
+    cache.older.erase(found);
+  } else {
+    layout = pango_layout_new(SharedPangoContext());
+    pango_layout_set_font_description(layout, font.font);
+    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
   }
-  PangoLayout* layout = pango_layout_new(SharedPangoContext());
-  pango_layout_set_font_description(layout, font.font);
-  pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
-  cache.emplace(std::move(key), layout);
+  if (cache.recent.size() >= kLayoutGenerationSize) {
+    Unref(cache.older);
+    std::swap(cache.older, cache.recent);
+  }
+  cache.recent.emplace(std::move(key), layout);
   return layout;
 }
 

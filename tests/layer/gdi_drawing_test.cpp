@@ -69,6 +69,12 @@ TEST(GdiFill, ColourRefIsStoredAsCairoRgbWithRedHigh) {
   EXPECT_EQ(GetPixel(canvas.dc(), 4, 0), CLR_INVALID);
 }
 
+TEST(GdiFill, EveryChannelValueComesOutExactly) {
+  Canvas canvas(256, 1);
+  for (int i = 0; i < 256; ++i) Fill(canvas.dc(), RECT{i, 0, i + 1, 1}, RGB(i, 255 - i, i ^ 0x5A));
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(canvas.At(i, 0), RGB(i, 255 - i, i ^ 0x5A)) << i;
+}
+
 TEST(GdiFill, StockNullBrushPaintsNothing) {
   Canvas canvas(4, 4);
   RECT r{0, 0, 4, 4};

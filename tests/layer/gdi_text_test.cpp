@@ -81,6 +81,17 @@ TEST(GdiText, GlyphsLieWithinTheMeasuredBoxAtTheGivenPoint) {
   EXPECT_GT(ink.bottom - ink.top, size.cy / 2);
   // Glyphs are drawn in the text colour (their cores are exact).
   EXPECT_GT(tc.canvas.Count(kText), 20);
+
+  // Accents and descenders reach the top and bottom of the box, so a text
+  // put too low or too high pokes out of it.
+  TextCanvas tall(120, 60, MakeFont(-18));
+  const std::wstring reach = L"\u00c9gjpq|";
+  SIZE reachSize = Measure(tall.canvas.dc(), reach);
+  TextOutW(tall.canvas.dc(), 10, 20, reach.c_str(), static_cast<int>(reach.size()));
+  RECT reachInk = tall.canvas.InkBox(kBackground);
+  EXPECT_TRUE(Inside(reachInk, RECT{10, 20, 10 + reachSize.cx, 20 + reachSize.cy}))
+      << reachInk.top << ".." << reachInk.bottom << " in 20.." << 20 + reachSize.cy;
+  EXPECT_GT(reachInk.bottom - reachInk.top, reachSize.cy * 3 / 4);
 }
 
 TEST(GdiText, TextColourIsUsedWithRedInTheLowByte) {
@@ -89,6 +100,29 @@ TEST(GdiText, TextColourIsUsedWithRedInTheLowByte) {
   TextOutW(tc.canvas.dc(), 2, 2, L"MMM", 3);
   EXPECT_GT(tc.canvas.Count(RGB(255, 0, 0)), 20);
   EXPECT_EQ(tc.canvas.Count(RGB(0, 0, 255)), 0);
+}
+
+TEST(GdiText, EdgesAreGreyNotColourFringed) {
+  // White on black: grey antialiasing keeps r = g = b in every pixel;
+  // subpixel rendering would tint the glyph edges.
+  Canvas canvas(200, 40);
+  HFONT font = MakeFont(-18);
+  HGDIOBJ old = SelectObject(canvas.dc(), font);
+  SetBkMode(canvas.dc(), TRANSPARENT);
+  SetTextColor(canvas.dc(), RGB(255, 255, 255));
+  TextOutW(canvas.dc(), 3, 3, L"Keybinds 0123 /", 15);
+  SelectObject(canvas.dc(), old);
+  DeleteObject(font);
+  int partial = 0;
+  for (int y = 0; y < canvas.height(); ++y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      COLORREF c = canvas.At(x, y);
+      ASSERT_EQ(GetRValue(c), GetGValue(c)) << x << "," << y;
+      ASSERT_EQ(GetGValue(c), GetBValue(c)) << x << "," << y;
+      partial += GetRValue(c) > 0 && GetRValue(c) < 255;
+    }
+  }
+  EXPECT_GT(partial, 0) << "text is antialiased";
 }
 
 TEST(GdiText, OpaqueModeFillsTheMeasuredBoxTransparentLeavesIt) {
