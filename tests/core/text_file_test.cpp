@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 
+#include "run/time_text.h"
 #include "temp_dir.h"
 
 namespace {
@@ -165,3 +171,47 @@ TEST_F(AtomicWrite, AFailedWriteLeavesTheOldFileWhole) {
 }
 
 }  // namespace
+
+// glibc's printf and strtod round exactly, so on Linux they are a reference
+// for the locale-free conversions (mingw's C runtime is not).
+#ifndef _WIN32
+namespace {
+
+TEST(Numbers, AgreeWithGlibcInTheClassicLocale) {
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> mantissa(0, 10);
+  std::uniform_int_distribution<int> exponent(-12, 12);
+  for (int i = 0; i < 20000; ++i) {
+    const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.6g", v);
+    ASSERT_EQ(FormatNumberG6(v), expected) << v;
+    std::snprintf(expected, sizeof expected, "%.2f", v);
+    ASSERT_EQ(FormatDelta(v), L" +" + std::wstring(expected, expected + std::strlen(expected))) << v;
+  }
+
+  const char* pieces[] = {" ", "\t", "+", "-", "0", "1", "9", ".", "e", "E", "x", "p", "a", "f",
+                          "5", "inf", "nan", "(", ")", "_", "0x", "e-", "e+", "3"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  std::uniform_int_distribution<int> count(1, 8);
+  for (int i = 0; i < 50000; ++i) {
+    std::string s;
+    for (int n = count(rng); n > 0; --n) s += pieces[pick(rng)];
+    char* end = nullptr;
+    errno = 0;
+    const double ref = std::strtod(s.c_str(), &end);
+    const bool noNumber = end == s.c_str();
+    const bool overflowOrZeroUnderflow = errno == ERANGE && (std::isinf(ref) || ref == 0);
+    const std::optional<double> got = ReadNumber(s);
+    if (noNumber || overflowOrZeroUnderflow || std::isinf(ref)) {
+      ASSERT_EQ(got, std::nullopt) << '"' << s << '"';
+    } else if (std::isnan(ref)) {
+      ASSERT_TRUE(got && std::isnan(*got)) << '"' << s << '"';
+    } else {
+      ASSERT_EQ(got, ref) << '"' << s << '"';
+    }
+  }
+}
+
+}  // namespace
+#endif  // _WIN32
