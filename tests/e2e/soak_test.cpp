@@ -1,0 +1,108 @@
+// Long runs: the process's resident memory, measured from outside once a
+// second over more than 10,000 frames of 15 ms, must stay flat while the
+// timer runs and while the Edit Splits list is scrolled without pause.
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "panel.h"
+
+namespace e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kSoakTime = 155s;       // > 10,000 frames of 15 ms
+constexpr auto kWarmUp = 10s;          // caches and pools fill first
+constexpr long kAllowedGrowthKiB = 1024;
+
+struct Samples {
+  std::vector<long> kib;
+
+  // The largest sample of a third of the run (0, 1 or 2).
+  long ThirdMax(int third) const {
+    size_t n = kib.size() / 3;
+    auto begin = kib.begin() + static_cast<long>(n * third);
+    auto end = third == 2 ? kib.end() : begin + static_cast<long>(n);
+    return *std::max_element(begin, end);
+  }
+
+  void Report(const std::string& what) const {
+    std::printf("[ SOAK     ] %s: %zu samples, VmRSS min %ld KiB, max %ld KiB; "
+                "first third max %ld KiB, middle %ld KiB, last %ld KiB\n",
+                what.c_str(), kib.size(), *std::min_element(kib.begin(), kib.end()),
+                *std::max_element(kib.begin(), kib.end()), ThirdMax(0), ThirdMax(1), ThirdMax(2));
+  }
+};
+
+class SoakTest : public AppTest {
+ protected:
+  // Calls step until the soak time is over, sampling the resident memory
+  // once a second after the warm-up.
+  Samples Measure(const std::function<void()>& step) {
+    Samples s;
+    auto start = Clock::now();
+    auto nextSample = start + kWarmUp;
+    while (Clock::now() - start < kSoakTime) {
+      step();
+      if (Clock::now() >= nextSample) {
+        long kib = app().ResidentKiB();
+        EXPECT_GT(kib, 0) << "the process is gone";
+        if (kib <= 0) break;
+        s.kib.push_back(kib);
+        nextSample += 1s;
+      }
+    }
+    return s;
+  }
+
+  void ExpectFlat(const Samples& s, const std::string& what) {
+    ASSERT_GE(s.kib.size(), 30u);
+    s.Report(what);
+    EXPECT_LE(s.ThirdMax(2), s.ThirdMax(0) + kAllowedGrowthKiB)
+        << what << ": resident memory grew from " << s.ThirdMax(0) << " KiB to "
+        << s.ThirdMax(2) << " KiB";
+  }
+};
+
+TEST_P(SoakTest, TimerRunningKeepsMemoryFlat) {
+  ASSERT_TRUE(app().Start());
+  int bar = SeparatorBarTop(app().Capture());
+  app().Hotkey(XK_space);
+  Sleep(200ms);
+  ASSERT_EQ(GreenBoxLine(app().Capture(), bar), 0);
+  Samples s = Measure([] { Sleep(100ms); });
+  ExpectFlat(s, app().target() + " timer running");
+  EXPECT_EQ(GreenBoxLine(app().Capture(), bar), 0) << "the run stopped";
+  app().Hotkey(XK_c);
+}
+
+TEST_P(SoakTest, WheelScrollingTheSplitListKeepsMemoryFlat) {
+  std::string names;
+  for (int i = 0; i < 12; ++i) names += "Split " + std::to_string(i) + "\r\n";
+  app().WriteFile("splits.txt", names);
+  ASSERT_TRUE(app().Start());
+  app().Hotkey(XK_7);
+  app().Click(kEditSplitsTab.x, kEditSplitsTab.y);
+  ASSERT_EQ(ActiveTab(app().Capture()), 2);
+  // Every wheel step destroys and creates the visible rows' edit boxes.
+  int direction = -1, steps = 0, total = 0;
+  Samples s = Measure([&] {
+    app().Wheel(264, 300, direction);
+    total++;
+    if (++steps == 8) {
+      steps = 0;
+      direction = -direction;
+    }
+  });
+  std::printf("[ SOAK     ] %d wheel steps\n", total);
+  ExpectFlat(s, app().target() + " wheel scrolling");
+  EXPECT_EQ(ActiveTab(app().Capture()), 2);
+  EXPECT_TRUE(app().Running());
+}
+
+BRENVIK_E2E_TARGETS(SoakTest);
+
+}  // namespace
+}  // namespace e2e
