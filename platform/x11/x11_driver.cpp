@@ -6,8 +6,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
 
 #include "x11/clipboard.h"
 #include "x11/key_grabs.h"
@@ -33,17 +31,6 @@ int NativeByteOrder() {
 bool FindFrameVisual(Display* dpy, int screen, XVisualInfo* info) {
   return XMatchVisualInfo(dpy, screen, 24, TrueColor, info) && info->red_mask == 0xFF0000 &&
          info->green_mask == 0x00FF00 && info->blue_mask == 0x0000FF;
-}
-
-// The desktop's font resolution when it sets one (Xft.dpi), else the
-// Windows default, so text has the same size as on Windows.
-int DesktopDpi(Display* dpy) {
-  const char* resources = XResourceManagerString(dpy);
-  if (!resources) return 96;
-  const char* entry = std::strstr(resources, "Xft.dpi:");
-  if (!entry) return 96;
-  const double dpi = std::strtod(entry + std::strlen("Xft.dpi:"), nullptr);
-  return dpi >= 48 && dpi <= 480 ? static_cast<int>(dpi + 0.5) : 96;
 }
 
 }  // namespace
@@ -245,11 +232,14 @@ void X11Driver::SetCursorShape(HWND hwnd, CursorShape shape) {
 }
 
 void X11Driver::FocusTopLevel(HWND hwnd) {
-  TopLevel* top = FindOwning(hwnd);
-  if (!top || !top->mapRequested) return;
+  if (TopLevel* top = FindOwning(hwnd)) TakeFocus(*top);
+}
+
+void X11Driver::TakeFocus(TopLevel& top) {
+  if (!top.mapRequested || top.focused) return;
   XEvent ev{};
   ev.xclient.type = ClientMessage;
-  ev.xclient.window = top->xwin;
+  ev.xclient.window = top.xwin;
   ev.xclient.message_type = atoms_.netActiveWindow;
   ev.xclient.format = 32;
   ev.xclient.data.l[0] = 1;  // from an application
@@ -257,7 +247,7 @@ void X11Driver::FocusTopLevel(HWND hwnd) {
   XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
   // Without a window manager nobody acts on the message; an unviewable
   // window answers BadMatch, which the quiet handler drops.
-  XSetInputFocus(dpy_, top->xwin, RevertToParent, CurrentTime);
+  XSetInputFocus(dpy_, top.xwin, RevertToParent, CurrentTime);
   XFlush(dpy_);
 }
 
@@ -340,7 +330,9 @@ std::wstring X11Driver::ClipboardText() {
   return x11::RequestClipboardText(dpy_, atoms_, selectionOwner_, kPasteTimeoutMs);
 }
 
-int X11Driver::DpiY() { return DesktopDpi(dpy_); }
+// The shell sizes only its timer font by the resolution, every other font
+// in pixels: the Windows default keeps the two in proportion.
+int X11Driver::DpiY() { return 96; }
 
 void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
   if (XPending(dpy_) == 0) {

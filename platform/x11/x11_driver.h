@@ -62,6 +62,7 @@ class X11Driver final : public Driver {
     DWORD exStyle = 0;
     bool mapRequested = false;
     bool passThrough = false;
+    bool focused = false;  // has the X keyboard focus
     CursorShape cursor = CursorShape::Arrow;
     x11::KeptFrame frame;
   };
@@ -71,6 +72,7 @@ class X11Driver final : public Driver {
   TopLevel* FindOwning(HWND hwnd);  // the top-level of a window or of its child
   TopLevel* FindByXWindow(Window w);
   void PutArea(TopLevel& top, const RECT& area);
+  void TakeFocus(TopLevel& top);
   void OpenInputMethod();
   void Dispatch(XEvent& ev);
   void HandleKey(TopLevel& top, XKeyEvent& ev, bool down);

@@ -43,6 +43,9 @@ void X11Driver::Dispatch(XEvent& ev) {
       const bool down = ev.type == ButtonPress;
       const XButtonEvent& b = ev.xbutton;
       if (b.button == Button1) {
+        // As a click activates a window on Windows: the keyboard follows, so
+        // a key can be captured on the Keybinds panel.
+        if (down) TakeFocus(*top);
         OnButton(top->hwnd, down, b.x, b.y);
       } else if (down && (b.button == Button4 || b.button == Button5)) {
         OnWheel(top->hwnd, b.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, b.x, b.y);
@@ -88,6 +91,7 @@ void X11Driver::Dispatch(XEvent& ev) {
       if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab) break;
       if (ev.xfocus.detail == NotifyPointer || ev.xfocus.detail == NotifyInferior) break;
       const bool focused = ev.type == FocusIn;
+      top->focused = focused;
       if (top->ic) focused ? XSetICFocus(top->ic) : XUnsetICFocus(top->ic);
       if (!focused) keysDown_.clear();
       OnFocusChange(top->hwnd, focused);

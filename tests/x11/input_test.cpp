@@ -195,6 +195,27 @@ TEST_F(InputTest, CaptureKeepsThePointerOutsideTheWindow) {
   EXPECT_TRUE(EventsOf(Got::Move).empty());
 }
 
+// As on Windows, a click activates the window: the keys that follow are its
+// own (a key captured on the Keybinds panel), not the game's.
+TEST_F(InputTest, APressOnTheWindowTakesTheKeyboard) {
+  const Window game = other->MapWindow(600, 600, 50, 50, 0);
+  const HWND hwnd = ShowOverlay();
+  other->Focus(game);
+  other->MovePointer(700, 700);  // keys must not merely follow the pointer
+  Pump(*driver, 50);
+  other->Click(150, 150);
+  ASSERT_TRUE(PumpUntil(*driver, [] { return EventsOf(Got::Button).size() == 2; }));
+  XSync(driver->display(), False);
+  Window focused = None;
+  int revert = 0;
+  XGetInputFocus(other->dpy(), &focused, &revert);
+  EXPECT_EQ(focused, driver->XWindowOf(hwnd));
+  other->MovePointer(700, 700);
+  other->Tap(XK_q);
+  ASSERT_TRUE(PumpUntil(*driver, [] { return !EventsOf(Got::Key).empty(); }));
+  EXPECT_EQ(EventsOf(Got::Key)[0].vk, static_cast<UINT>('Q'));
+}
+
 TEST_F(InputTest, FocusChangesAreReportedButNotTheBriefOnesOfAKeyGrab) {
   const HWND hwnd = ShowOverlay();
   ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
