@@ -118,6 +118,11 @@ LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
       RemoveWindowSubclass(hwnd, EditSubclassProc, 0);
       return DefSubclassProc(hwnd, msg, wParam, lParam);
+    case WM_MOUSEWHEEL:
+      // The boxes cover most of the list: a wheel turn over one scrolls the
+      // list. Posted, because the scroll rebuilds (destroys) this very box.
+      PostMessageW(GetParent(hwnd), msg, wParam, lParam);
+      return 0;
     default:
       return DefSubclassProc(hwnd, msg, wParam, lParam);
   }
