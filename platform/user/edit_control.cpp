@@ -24,6 +24,11 @@ struct EditState {
   int scrollX = 0;  // pixels of text hidden on the left
   bool focused = false;
   bool dragging = false;
+  // Measured widths of text prefixes, for `measuredText` in `measuredFont`.
+  std::wstring measuredText;
+  HFONT measuredFont = nullptr;
+  std::unordered_map<std::size_t, int> widths;
+  int lineHeight = -1;
 };
 
 std::unordered_map<HWND, std::unique_ptr<EditState>>& States() {
@@ -51,22 +56,43 @@ class Measure {
   Measure(const Measure&) = delete;
   Measure& operator=(const Measure&) = delete;
 
-  int Width(const std::wstring& s, std::size_t count) const {
-    if (!hdc_ || count == 0) return 0;
+  SIZE Extent(const wchar_t* text, std::size_t count) const {
     SIZE size{0, 0};
-    GetTextExtentPoint32W(hdc_, s.c_str(), static_cast<int>(count), &size);
-    return size.cx;
-  }
-  int LineHeight() const {
-    SIZE size{0, 0};
-    if (hdc_) GetTextExtentPoint32W(hdc_, L"Ag", 2, &size);
-    return size.cy;
+    if (hdc_) GetTextExtentPoint32W(hdc_, text, static_cast<int>(count), &size);
+    return size;
   }
 
  private:
   HDC hdc_;
   HGDIOBJ previous_ = nullptr;
 };
+
+// Widths are asked for again at every repaint (the shell repaints many
+// times a second), so they are kept until the text or the font changes.
+void ForgetStaleWidths(EditState& s) {
+  if (s.measuredFont == s.font && s.measuredText == s.text.Text()) return;
+  s.widths.clear();
+  s.lineHeight = -1;
+  s.measuredFont = s.font;
+  s.measuredText = s.text.Text();
+}
+
+// The width of the first `count` characters.
+int PrefixWidth(EditState& s, std::size_t count) {
+  if (count == 0) return 0;
+  ForgetStaleWidths(s);
+  auto it = s.widths.find(count);
+  if (it != s.widths.end()) return it->second;
+  const int width = Measure(s.font).Extent(s.measuredText.c_str(), count).cx;
+  s.widths[count] = width;
+  return width;
+}
+
+int LineHeight(EditState& s) {
+  ForgetStaleWidths(s);
+  if (s.lineHeight < 0) s.lineHeight = Measure(s.font).Extent(L"Ag", 2).cy;
+  return s.lineHeight;
+}
 
 int VisibleWidth(HWND hwnd) {
   RECT client{};
@@ -75,33 +101,27 @@ int VisibleWidth(HWND hwnd) {
 }
 
 // The character boundary nearest to client x.
-std::size_t IndexAt(const EditState& s, int x) {
-  const Measure measure(s.font);
-  const std::wstring& text = s.text.Text();
+std::size_t IndexAt(EditState& s, int x) {
+  const std::size_t length = s.text.Text().size();
   const int target = x - kMargin + s.scrollX;
   if (target <= 0) return 0;
   // Widths of prefixes grow with their length: search for the boundary.
-  std::size_t low = 0, high = text.size();
+  std::size_t low = 0, high = length;
   while (low < high) {
     const std::size_t mid = (low + high + 1) / 2;
-    if (measure.Width(text, mid) <= target) {
+    if (PrefixWidth(s, mid) <= target) {
       low = mid;
     } else {
       high = mid - 1;
     }
   }
-  if (low < text.size()) {
-    const int left = measure.Width(text, low);
-    const int right = measure.Width(text, low + 1);
-    if (target - left > right - target) ++low;
-  }
+  if (low < length && target - PrefixWidth(s, low) > PrefixWidth(s, low + 1) - target) ++low;
   return low;
 }
 
 void KeepCaretVisible(HWND hwnd, EditState& s) {
-  const Measure measure(s.font);
-  const int caretX = measure.Width(s.text.Text(), s.text.Caret());
-  const int textWidth = measure.Width(s.text.Text(), s.text.Text().size());
+  const int caretX = PrefixWidth(s, s.text.Caret());
+  const int textWidth = PrefixWidth(s, s.text.Text().size());
   const int visible = VisibleWidth(hwnd);
   if (caretX - s.scrollX > visible - 1) s.scrollX = caretX - visible + 1;
   if (caretX < s.scrollX) s.scrollX = caretX;
@@ -198,9 +218,8 @@ void Paint(HWND hwnd, EditState& s) {
   SetTextColor(hdc, textColour);
   const int previousMode = SetBkMode(hdc, TRANSPARENT);
 
-  const Measure measure(s.font);
   const std::wstring& text = s.text.Text();
-  const int lineHeight = measure.LineHeight();
+  const int lineHeight = LineHeight(s);
   const int top = (static_cast<int>(client.bottom) - lineHeight) / 2;
   const int originX = kMargin - s.scrollX;
   const auto [selStart, selEnd] = s.text.Selection();
@@ -208,14 +227,14 @@ void Paint(HWND hwnd, EditState& s) {
 
   auto drawRun = [&](std::size_t from, std::size_t to) {
     if (to <= from) return;
-    const int x = originX + measure.Width(text, from);
+    const int x = originX + PrefixWidth(s, from);
     TextOutW(hdc, x, top, text.c_str() + from, static_cast<int>(to - from));
   };
   if (!showSelection) {
     drawRun(0, text.size());
   } else {
     drawRun(0, selStart);
-    const RECT band{originX + measure.Width(text, selStart), top, originX + measure.Width(text, selEnd),
+    const RECT band{originX + PrefixWidth(s, selStart), top, originX + PrefixWidth(s, selEnd),
                     top + lineHeight};
     HBRUSH selection = CreateSolidBrush(kSelectionBack);
     FillRect(hdc, &band, selection);
@@ -227,7 +246,7 @@ void Paint(HWND hwnd, EditState& s) {
   }
   if (s.focused) {
     // A steady caret, one pixel wide, in the text colour.
-    const int caretX = originX + measure.Width(text, s.text.Caret());
+    const int caretX = originX + PrefixWidth(s, s.text.Caret());
     const RECT caret{caretX, top, caretX + 1, top + lineHeight};
     HBRUSH caretBrush = CreateSolidBrush(textColour);
     FillRect(hdc, &caret, caretBrush);
