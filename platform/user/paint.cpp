@@ -11,11 +11,19 @@
 namespace platform::user {
 namespace {
 
+// Pixels of a child that a WS_CLIPCHILDREN parent's DC may not change: they
+// are put back when the DC is released.
+struct SavedArea {
+  RECT area;  // frame coordinates
+  std::vector<std::uint32_t> pixels;
+};
+
 struct OpenDC {
   HWND hwnd;
   HWND top;
   RECT area;  // frame coordinates: what drawing through it may have changed
   bool frameDC;
+  std::vector<SavedArea> children;
 };
 
 std::unordered_map<HDC, OpenDC>& OpenDCs() {
@@ -27,11 +35,54 @@ cairo_surface_t* NewFrame(int width, int height) {
   return cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(0, width), std::max(0, height));
 }
 
+std::uint32_t* PixelRow(cairo_surface_t* frame, int y) {
+  unsigned char* data = cairo_image_surface_get_data(frame);
+  return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(frame));
+}
+
+RECT FrameBounds(cairo_surface_t* frame) {
+  return RECT{0, 0, cairo_image_surface_get_width(frame), cairo_image_surface_get_height(frame)};
+}
+
+std::vector<SavedArea> SaveChildren(const Window& w, cairo_surface_t* frame, const RECT& clip) {
+  std::vector<SavedArea> saved;
+  if (!(w.style & WS_CLIPCHILDREN)) return saved;
+  cairo_surface_flush(frame);
+  const POINT origin = ClientOriginInFrame(w);
+  for (HWND hwnd : w.children) {
+    const Window* child = Find(hwnd);
+    if (!child || !child->visible) continue;
+    const RECT area = Intersect(Intersect(Offset(child->rect, origin.x, origin.y), clip), FrameBounds(frame));
+    if (IsEmpty(area)) continue;
+    SavedArea patch{area, {}};
+    for (LONG y = area.top; y < area.bottom; ++y) {
+      const std::uint32_t* row = PixelRow(frame, y);
+      patch.pixels.insert(patch.pixels.end(), row + area.left, row + area.right);
+    }
+    saved.push_back(std::move(patch));
+  }
+  return saved;
+}
+
+void RestoreChildren(cairo_surface_t* frame, const std::vector<SavedArea>& saved) {
+  if (saved.empty()) return;
+  cairo_surface_flush(frame);
+  for (const SavedArea& patch : saved) {
+    const std::size_t width = static_cast<std::size_t>(patch.area.right - patch.area.left);
+    auto source = patch.pixels.begin();
+    for (LONG y = patch.area.top; y < patch.area.bottom; ++y, source += static_cast<std::ptrdiff_t>(width)) {
+      std::copy(source, source + static_cast<std::ptrdiff_t>(width), PixelRow(frame, y) + patch.area.left);
+    }
+  }
+  cairo_surface_mark_dirty(frame);
+}
+
 HDC OpenFrameDC(Window& w, POINT origin, RECT clip) {
   Window& top = TopLevelOf(w);
   if (!top.frame) return nullptr;
+  std::vector<SavedArea> children = SaveChildren(w, top.frame, clip);
   HDC hdc = gdi::CreateFrameDC(top.frame, origin.x, origin.y, clip);
-  if (hdc) OpenDCs()[hdc] = OpenDC{w.handle, top.handle, clip, true};
+  if (hdc) OpenDCs()[hdc] = OpenDC{w.handle, top.handle, clip, true, std::move(children)};
   return hdc;
 }
 
@@ -45,7 +96,10 @@ void CloseDC(HDC hdc) {
     return;
   }
   gdi::ReleaseFrameDC(hdc);
-  if (Window* top = Find(open.top)) MarkFrameDirty(*top, open.area);
+  if (Window* top = Find(open.top)) {
+    if (top->frame) RestoreChildren(top->frame, open.children);
+    MarkFrameDirty(*top, open.area);
+  }
 }
 
 RECT WholeWindowInClient(const Window& w) {
@@ -111,8 +165,7 @@ bool AnyPaintPending() {
 
 void MarkFrameDirty(Window& top, const RECT& area) {
   if (!top.frame) return;
-  const RECT bounds{0, 0, cairo_image_surface_get_width(top.frame), cairo_image_surface_get_height(top.frame)};
-  top.dirty = Union(top.dirty, Intersect(area, bounds));
+  top.dirty = Union(top.dirty, Intersect(area, FrameBounds(top.frame)));
 }
 
 void PresentPendingFrames() {
@@ -201,7 +254,7 @@ HDC GetDC(HWND hwnd) {
   if (!hwnd) {
     // The screen: a memory DC stands in for measuring.
     HDC hdc = CreateCompatibleDC(nullptr);
-    if (hdc) OpenDCs()[hdc] = OpenDC{nullptr, nullptr, RECT{}, false};
+    if (hdc) OpenDCs()[hdc] = OpenDC{nullptr, nullptr, RECT{}, false, {}};
     return hdc;
   }
   Window* w = Find(hwnd);

@@ -242,6 +242,35 @@ TEST_F(WindowTest, ChildDcsDrawAtTheChildAndAreClippedToIt) {
   EXPECT_NE(driver.Pixel(top, 60, 40), RGB(0, 200, 0));
 }
 
+TEST_F(WindowTest, ClipChildrenParentsNeitherRepaintNorCoverTheirChildren) {
+  HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
+  HWND child = CreateChild(top, 20, 10, 30, 20);
+  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(h, &ps);
+    HBRUSH b = CreateSolidBrush(h == top ? RGB(200, 0, 0) : RGB(0, 0, 200));
+    const RECT all{-500, -500, 500, 500};
+    FillRect(hdc, &all, b);
+    DeleteObject(b);
+    EndPaint(h, &ps);
+    return 0;
+  });
+  Pump();
+  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200));
+  Log().clear();
+  InvalidateRect(top, nullptr, TRUE);
+  Pump();
+  EXPECT_EQ(Only(WM_PAINT).size(), 1u);  // the parent only
+  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200));
+  EXPECT_EQ(driver.Pixel(top, 19, 9), RGB(200, 0, 0));
+  EXPECT_EQ(driver.Pixel(top, 50, 30), RGB(200, 0, 0));
+  // A hidden child is no longer spared.
+  ShowWindow(child, SW_HIDE);
+  Pump();
+  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(200, 0, 0));
+}
+
 TEST_F(WindowTest, DefaultFrameIsBlackAndEraseUsesTheClassBrush) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = DefWindowProcW;
