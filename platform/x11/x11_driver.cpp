@@ -157,6 +157,7 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
   }
   requestedPositions_.push_back({init.x, init.y});
   tops_[hwnd] = std::move(top);
+  eventsMayWait_ = true;  // the input context may have asked the server
   XFlush(dpy_);
 }
 
@@ -165,6 +166,7 @@ void X11Driver::DestroyTopLevel(HWND hwnd) {
   if (!top) return;
   if (captured_ == hwnd) SetCapture(nullptr);
   if (top->ic) XDestroyIC(top->ic);
+  eventsMayWait_ = true;
   XFreeGC(dpy_, top->gc);
   XDestroyWindow(dpy_, top->xwin);
   tops_.erase(hwnd);
@@ -278,6 +280,7 @@ POINT X11Driver::CursorPos() {
   int rootX = 0, rootY = 0, winX = 0, winY = 0;
   unsigned mask = 0;
   XQueryPointer(dpy_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask);
+  eventsMayWait_ = true;
   return {rootX, rootY};
 }
 
@@ -298,6 +301,7 @@ void X11Driver::SetCapture(HWND hwnd) {
 }
 
 bool X11Driver::GrabHotkey(UINT vk) {
+  eventsMayWait_ = true;
   if (hotkeyKeycodes_.count(vk)) return false;
   int keycode = 0;
   for (KeySym sym : x11::KeysymsForVk(vk)) {
@@ -315,6 +319,7 @@ bool X11Driver::GrabHotkey(UINT vk) {
 void X11Driver::UngrabHotkey(UINT vk) {
   auto it = hotkeyKeycodes_.find(vk);
   if (it == hotkeyKeycodes_.end()) return;
+  eventsMayWait_ = true;
   x11::UngrabBareKey(dpy_, root_, it->second, lockCombinations_);
   hotkeyKeycodes_.erase(it);
 }
@@ -326,6 +331,7 @@ void X11Driver::SetClipboardText(const std::wstring& text) {
 }
 
 std::wstring X11Driver::ClipboardText() {
+  eventsMayWait_ = true;
   if (XGetSelectionOwner(dpy_, atoms_.clipboard) == selectionOwner_) return clipboardText_;
   return x11::RequestClipboardText(dpy_, atoms_, selectionOwner_, kPasteTimeoutMs);
 }
@@ -335,7 +341,13 @@ std::wstring X11Driver::ClipboardText() {
 int X11Driver::DpiY() { return 96; }
 
 void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
-  if (XPending(dpy_) == 0) {
+  // Every request is flushed where it is made. Reading the connection when
+  // poll() found nothing on it would cost system calls every frame.
+  if (eventsMayWait_) {
+    eventsMayWait_ = false;
+    XEventsQueued(dpy_, QueuedAfterReading);
+  }
+  if (XQLength(dpy_) == 0) {
     pollfd fds[2] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     poll(fds, 2, timeoutMs < 0 ? -1 : timeoutMs);
     if (fds[1].revents & POLLIN) {
@@ -343,12 +355,14 @@ void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
       while (read(wakeRead_, drain, sizeof drain) > 0) {
       }
     }
+    if (fds[0].revents == 0) return;
   }
   while (XPending(dpy_) > 0) {
     XEvent ev;
     XNextEvent(dpy_, &ev);
     Dispatch(ev);
   }
+  XFlush(dpy_);  // what handling the events asked of the server (an input method's requests)
 }
 
 void X11Driver::Wake() {

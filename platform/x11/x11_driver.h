@@ -103,6 +103,9 @@ class X11Driver final : public Driver {
   // not a move by someone else.
   std::deque<POINT> requestedPositions_;
   int transfers_ = 0;
+  // A round trip to the server may have read events off the connection
+  // into Xlib's lower layer, where poll() cannot see them.
+  bool eventsMayWait_ = true;
 };
 
 }  // namespace platform

@@ -86,6 +86,18 @@ TEST_F(HotkeyTest, AKeyHeldByAnotherClientFailsAndLeavesNothingBehind) {
   EXPECT_EQ(Hotkeys('C'), 0u);
 }
 
+// A press read off the connection while the driver waited for a reply
+// (here: the pointer position) must still be handed over.
+TEST_F(HotkeyTest, APressReadDuringARoundTripIsNotLeftWaiting) {
+  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  Pump(*driver, 20);
+  other->Tap(XK_space);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  driver->CursorPos();
+  for (int i = 0; i < 5 && Hotkeys(VK_SPACE) == 0; ++i) driver->WaitAndDispatchEvents(100);
+  EXPECT_EQ(Hotkeys(VK_SPACE), 1u);
+}
+
 TEST_F(HotkeyTest, AKeyRegisteredTwiceOrUngrabbedIsFreeAgainForOthers) {
   ASSERT_TRUE(driver->GrabHotkey('7'));
   EXPECT_FALSE(driver->GrabHotkey('7'));
