@@ -28,6 +28,13 @@ RECT MergeFrame(KeptFrame& kept, const std::uint32_t* pixels, int stride, int wi
     return area;
   }
   area = ClipToFrame(kept, area);
+  if (IsEmptyRect(area)) return {0, 0, 0, 0};
+  // The common case, a whole repaint of an unchanged frame, in one comparison.
+  if (area.left == 0 && area.right == width && stride == width * 4 &&
+      std::memcmp(reinterpret_cast<const char*>(pixels) + static_cast<size_t>(area.top) * stride,
+                  &kept.pixels[static_cast<size_t>(area.top) * width],
+                  static_cast<size_t>(area.bottom - area.top) * stride) == 0)
+    return {0, 0, 0, 0};
   RECT changed{width, height, 0, 0};
   for (LONG y = area.top; y < area.bottom; ++y) {
     const auto* src = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(pixels) +
