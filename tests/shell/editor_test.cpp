@@ -63,6 +63,16 @@ TEST_F(EditorTest, WheelStepsOneRowAndClamps) {
   EXPECT_EQ(editSplitsScrollPos, 0);
 }
 
+TEST_F(EditorTest, WheelOverABoxScrollsTheList) {
+  OpenEditSplits(10);
+  driver().Wheel(g_hwnd, -120, 160, 246);  // over row 0's box
+  Pump();
+  EXPECT_EQ(editSplitsScrollPos, 36);
+  driver().Wheel(g_hwnd, 120, 160, 280);
+  Pump();
+  EXPECT_EQ(editSplitsScrollPos, 0);
+}
+
 TEST_F(EditorTest, ThreeNamesNeverScroll) {
   OpenEditSplits(3);
   Wheel(-120);
@@ -250,6 +260,22 @@ TEST_F(EditorTest, OnlyVisibleRowsTakeAPress) {
   ClickAt(70, 260);  // row 2's bottom-left corner at 232..260
   EXPECT_EQ(selectedSplitIndex, 2);
   EXPECT_FALSE(dragging);
+}
+
+TEST_F(EditorTest, ButtonsAreTestedBeforeARowScrolledUnderThem) {
+  WriteFile("bestsplits.txt", CrLfLines(std::vector<std::string>(10, "7")));
+  OpenEditSplits(10);
+  PressAt(264, 300);
+  MoveTo(264, 311);  // 11 px: 2420 / 86 = 28
+  ReleaseAt(264, 311);
+  ASSERT_EQ(editSplitsScrollPos, 28);
+  ASSERT_EQ(BoxRowsAndTops().front(), (std::pair<int, int>{0, 204})) << "row 0 reaches into Reset Best Times";
+
+  ClickAt(160, 210);  // on the button and on row 0
+  EXPECT_EQ(selectedSplitIndex, -1);
+  EXPECT_EQ(bestSplitTimes, std::vector<double>(10, kNoTime)) << "the button took the press";
+  ClickAt(160, 220);  // below the button: the row
+  EXPECT_EQ(selectedSplitIndex, 0);
 }
 
 TEST_F(EditorTest, ModeSwitchAppliesTextAndRebuildsTheBoxes) {

@@ -237,5 +237,50 @@ TEST_F(PixelTest, LiveDeltasOnlyForCompletedSegmentsWithABest) {
   EXPECT_FALSE(RegionHas(SplitLine(0), kLightYellow));
 }
 
+TEST_F(PixelTest, RunWhoseSegmentWasRemovedShowsNoGreenBox) {
+  Start();
+  Hotkey(2);
+  Hotkey(2);
+  Hotkey(2);
+  ASSERT_EQ(currentSplit, 2);
+  ToInteractive();
+  OpenTab(kEditSplitsTab);
+  for (int i = 0; i < 3; ++i) ClickAt(kRemoveButton);
+  ASSERT_EQ(splitNames.size(), 2u);
+  OpenTab(kTimerTab);
+  EXPECT_TRUE(timerRunning);
+  EXPECT_TRUE(GreenRows().empty());
+  Hotkey(2);
+  EXPECT_TRUE(timerRunning) << "further presses do nothing";
+  EXPECT_EQ(currentSplit, 2);
+  Hotkey(4);
+  EXPECT_FALSE(timerRunning) << "only cancel ends it";
+}
+
+TEST_F(PixelTest, AddingASplitAfterTheFinishEndsTheRecap) {
+  WriteFile("splits.txt", CrLfLines({"A", "B"}));
+  WriteFile("bestsplits.txt", CrLfLines({"100", "100"}));
+  WriteFile("pbtime.txt", "500\r\n");
+  Start();
+  HandleSplitPress(kRunStart);
+  HandleSplitPress(kRunStart + 10 * kSecond);
+  HandleSplitPress(kRunStart + 20 * kSecond);
+  ASSERT_TRUE(IsRecap());
+  Repaint();
+  EXPECT_TRUE(RegionHas(SplitLine(0), kViolet));
+  EXPECT_TRUE(RegionHas(PbLine(), kViolet)) << "480 s faster than the PB";
+
+  ToInteractive();
+  OpenTab(kEditSplitsTab);
+  ClickAt(kAddButton);
+  OpenTab(kTimerTab);
+  EXPECT_FALSE(IsRecap());
+  EXPECT_TRUE(RegionHas(PbLine(), kOutline)) << "the PB line loses its delta";
+  EXPECT_FALSE(RegionHas(PbLine(), kViolet));
+  // Rows now show the segment against the current (lowered) best: 0 s.
+  EXPECT_TRUE(RegionHas(SplitLine(0), kPaleYellowGreen));
+  EXPECT_TRUE(RegionHas(SplitLine(2), kText));
+}
+
 }  // namespace
 }  // namespace shelltest
