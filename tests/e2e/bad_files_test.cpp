@@ -105,6 +105,7 @@ TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   EXPECT_LT(TimeOf((*pb)[0]), 5.0);
   // A delta against NaN is neither faster nor slower.
   EXPECT_TRUE(TextIn(img, SplitLineArea(bar, 0), kEqual, {kSlower, kFaster, kViolet}, "NaN line"));
+  // The name far wider than the window is still drawn on its own line.
   EXPECT_TRUE(TextIn(img, SplitLineArea(bar, 1), kSlower, {kEqual, kFaster, kViolet}, "line 1"));
   EXPECT_TRUE(TextIn(img, PbLineArea(bar), kSlower, {kEqual, kFaster, kViolet}, "PB line"));
 

@@ -606,6 +606,19 @@ void AppTest::SetUp() {
       << "the " << GetParam() << " binary is missing: " << BinaryFor(GetParam());
 }
 
-void AppTest::TearDown() { app_.reset(); }
+void AppTest::TearDown() {
+  // The window as it was when the test failed, for the one who reads the log.
+  std::string dir = Env("BRENVIK_E2E_FAILURE_DIR");
+  if (HasFailure() && !dir.empty() && app_ && app_->window() && app_->Running()) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') c = '_';
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    app_->Capture().WritePng((fs::path(dir) / (name + ".png")).string());
+  }
+  app_.reset();
+}
 
 }  // namespace e2e
