@@ -148,6 +148,14 @@ TEST_F(EditorTest, ClearedBoxSavesAnEmptyNameThatSurvives) {
   EXPECT_EQ(lines[1].find_first_not_of(' '), std::string::npos) << "blank, so the next start keeps the row";
 }
 
+TEST_F(EditorTest, NamesAreSavedAsTheyWereTyped) {
+  OpenEditSplits(3);
+  SetWindowTextW(LiveBoxes()[0], L"Caf\u00e9 \u4e16");
+  SetWindowTextW(LiveBoxes()[1], L"  ");
+  OpenTab(kTimerTab);
+  EXPECT_EQ(ReadFile("splits.txt"), "Caf\xc3\xa9 \xe4\xb8\x96\r\n  \r\nS2\r\n");
+}
+
 TEST_F(EditorTest, LongNameIsCutTo255Characters) {
   OpenEditSplits(2);
   const std::wstring longName(300, L'x');

@@ -48,6 +48,31 @@ TEST_F(KeybindsTest, CapturedKeyIsPendingUntilSave) {
   EXPECT_FALSE(timerRunning) << "Space no longer does";
 }
 
+TEST_F(KeybindsTest, ButtonsShowThePendingKeysAndThePrompt) {
+  OpenKeybinds();
+  const RECT toggleLabel{72, 86, 248, 116};
+  const RECT splitLabel{72, 128, 248, 158};
+  const RECT cancelLabel{72, 170, 248, 200};
+  const auto toggleBefore = Snapshot(toggleLabel);
+  const auto splitBefore = Snapshot(splitLabel);
+  const auto cancelBefore = Snapshot(cancelLabel);
+
+  ClickAt(kSplitButton);
+  const auto splitPrompt = Snapshot(splitLabel);
+  EXPECT_NE(splitPrompt, splitBefore) << "the split button asks for a key";
+  EXPECT_EQ(Snapshot(toggleLabel), toggleBefore);
+  EXPECT_EQ(Snapshot(cancelLabel), cancelBefore);
+
+  ClickAt(kToggleButton);
+  EXPECT_EQ(Snapshot(splitLabel), splitBefore) << "only one prompt at a time";
+  EXPECT_EQ(Snapshot(toggleLabel), splitPrompt) << "the same prompt, on the toggle button now";
+
+  KeyDown(0x37 + 1);  // '8'
+  const auto toggleNew = Snapshot(toggleLabel);
+  EXPECT_NE(toggleNew, toggleBefore) << "shows the pending key before Save";
+  EXPECT_NE(toggleNew, splitPrompt);
+}
+
 TEST_F(KeybindsTest, EveryHotkeyIsIgnoredWhileACaptureIsPending) {
   OpenKeybinds();
   ClickAt(kToggleButton);

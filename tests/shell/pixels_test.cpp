@@ -2,6 +2,9 @@
 // close button, panel buttons, scroll bar, row boxes, the green box and the
 // colours of deltas. Filled shapes are exact; text is anti-aliased, so a
 // text colour is looked for within the text's band.
+#include <chrono>
+#include <thread>
+
 #include "shell_fixture.h"
 
 namespace shelltest {
@@ -235,6 +238,28 @@ TEST_F(PixelTest, LiveDeltasOnlyForCompletedSegmentsWithABest) {
   EXPECT_TRUE(GreenRows().empty());
   EXPECT_TRUE(RegionHas(SplitLine(0), kText));
   EXPECT_FALSE(RegionHas(SplitLine(0), kLightYellow));
+}
+
+TEST_F(PixelTest, ElapsedTimeRunsDuringARunAndFreezesAtTheFinish) {
+  WriteFile("splits.txt", "Only\r\n");
+  Start();
+  const RECT timer{0, 62, 320, BarTop() - 30};
+  const auto idle = Snapshot(timer);
+  Hotkey(2);
+  const auto first = Snapshot(timer);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  Repaint();
+  EXPECT_NE(Snapshot(timer), first) << "a new time on every paint";
+
+  Hotkey(2);  // finish
+  ASSERT_FALSE(timerRunning);
+  const auto frozen = Snapshot(timer);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  Repaint();
+  EXPECT_EQ(Snapshot(timer), frozen);
+  EXPECT_NE(frozen, idle);
+  Hotkey(2);  // clears: 00:00.000 again
+  EXPECT_EQ(Snapshot(timer), idle);
 }
 
 TEST_F(PixelTest, RunWhoseSegmentWasRemovedShowsNoGreenBox) {

@@ -190,6 +190,14 @@ bool ShellTest::RegionHas(const RECT& r, COLORREF c) const {
   return false;
 }
 
+std::vector<COLORREF> ShellTest::Snapshot(const RECT& r) const {
+  std::vector<COLORREF> pixels;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(Pixel(x, y));
+  }
+  return pixels;
+}
+
 std::vector<int> ShellTest::RowsWithColour(int x, int top, int bottom, COLORREF c) const {
   std::vector<int> rows;
   for (int y = top; y < bottom; ++y) {

@@ -108,6 +108,8 @@ class ShellTest : public ::testing::Test {
   COLORREF Pixel(int x, int y) const;
   // Whether any pixel of the rectangle (right and bottom excluded) has `c`.
   bool RegionHas(const RECT& r, COLORREF c) const;
+  // The pixels of the rectangle (right and bottom excluded), row by row.
+  std::vector<COLORREF> Snapshot(const RECT& r) const;
   // Rows y in [top, bottom) where the column x has exactly `c`.
   std::vector<int> RowsWithColour(int x, int top, int bottom, COLORREF c) const;
   // Client height of the main window.

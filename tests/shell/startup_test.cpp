@@ -148,5 +148,18 @@ TEST_F(StartUpTest, DestroyingTheWindowQuitsAndSavesOnlyFromEditSplits) {
   EXPECT_EQ(FileLines("bestsplits.txt"), (std::vector<std::string>(5, "-1")));
 }
 
+TEST_F(StartUpTest, CloseMessageDestroysTheWindowThroughDefaultHandling) {
+  Start();
+  ToInteractive();
+  OpenTab(kEditSplitsTab);
+  SendMessageW(g_hwnd, WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(g_hwnd));
+  EXPECT_TRUE(quitPosted_);
+  EXPECT_TRUE(FileExists("splits.txt"));
+  ShutDown();
+  EXPECT_TRUE(LiveBoxes().empty());
+}
+
 }  // namespace
 }  // namespace shelltest
