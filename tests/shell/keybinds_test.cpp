@@ -91,6 +91,29 @@ TEST_F(KeybindsTest, EveryHotkeyIsIgnoredWhileACaptureIsPending) {
   EXPECT_TRUE(timerRunning);
 }
 
+TEST_F(KeybindsTest, SystemKeysDoNotEndACaptureModifiersDo) {
+  OpenKeybinds();
+  ClickAt(kCancelButton);
+  driver().Key(g_hwnd, VK_MENU, true);
+  driver().Key(g_hwnd, 'K', true, false, true);  // Alt+K
+  driver().Key(g_hwnd, 'K', false, false, true);
+  driver().Key(g_hwnd, VK_MENU, false);
+  driver().KeyPress(g_hwnd, VK_F10);
+  Pump();
+  EXPECT_EQ(rebinding, "cancel");
+  EXPECT_EQ(pendingKeybinds.at("cancel"), 0x43);
+
+  driver().KeyPress(g_hwnd, VK_LSHIFT);  // arrives as VK_SHIFT
+  Pump();
+  EXPECT_TRUE(rebinding.empty());
+  EXPECT_EQ(pendingKeybinds.at("cancel"), VK_SHIFT);
+
+  ClickAt(kCancelButton);
+  driver().KeyPress(g_hwnd, 'K');
+  Pump();
+  EXPECT_EQ(pendingKeybinds.at("cancel"), 'K');
+}
+
 TEST_F(KeybindsTest, SecondButtonReplacesTheCaptureAndKeepsTheFirstCode) {
   OpenKeybinds();
   ClickAt(kToggleButton);
