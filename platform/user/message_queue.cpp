@@ -147,6 +147,13 @@ bool Fetch(MSG& out, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
   }
   if (InRange(WM_PAINT, filterMin, filterMax)) {
     if (auto hwnd = PaintCandidate(filter)) {
+      // The frame first, so the window's own paint comes after it.
+      Window* w = Find(*hwnd);
+      if (remove && w->framePending) {
+        w->framePending = false;
+        SendMessageW(*hwnd, WM_NCPAINT, 1, 0);
+        if (!Find(*hwnd)) return Fetch(out, filter, filterMin, filterMax, remove);
+      }
       out = Stamp(*hwnd, WM_PAINT, 0, 0);
       return true;
     }

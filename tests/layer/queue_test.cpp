@@ -192,7 +192,7 @@ TEST_F(QueueTest, ParentsPaintBeforeChildrenAndAllGoOutInOnePresent) {
     if (s.msg == WM_PAINT || s.msg == WM_NCPAINT || s.msg == WM_ERASEBKGND) paints.push_back({s.hwnd, s.msg});
   }
   const std::vector<std::pair<HWND, UINT>> expected = {
-      {top, WM_PAINT}, {top, WM_ERASEBKGND}, {child, WM_PAINT}, {child, WM_NCPAINT}, {child, WM_ERASEBKGND}};
+      {top, WM_PAINT}, {top, WM_ERASEBKGND}, {child, WM_NCPAINT}, {child, WM_PAINT}, {child, WM_ERASEBKGND}};
   EXPECT_EQ(paints, expected);
   EXPECT_EQ(driver.PresentCount(top), presents + 1);
 }
