@@ -53,6 +53,16 @@ TEST_F(PixelTest, ChromeOfTheFirstFrame) {
   EXPECT_FALSE(RegionHas({0, 38, 320, 62}, kInteractiveLabel));
 }
 
+TEST_F(PixelTest, ElapsedTimeFitsTheWindow) {
+  Start();
+  const int top = 62;
+  const int bottom = BarTop() - 30;  // above the PB line
+  ASSERT_GT(bottom, top);
+  EXPECT_TRUE(RegionHas({100, top, 220, bottom}, kText)) << "00:00.000 is drawn";
+  EXPECT_FALSE(RegionHas({0, top, 3, bottom}, kText)) << "cut at the left edge";
+  EXPECT_FALSE(RegionHas({317, top, 320, bottom}, kText)) << "cut at the right edge";
+}
+
 TEST_F(PixelTest, ActiveTabFillFollowsTheTab) {
   Start();
   ToInteractive();
