@@ -198,5 +198,17 @@ TEST_F(KeybindsTest, FocusedEditBoxSilencesHotkeysOnEditSplitsOnly) {
   EXPECT_TRUE(timerRunning);
 }
 
+TEST_F(KeybindsTest, LeavingTheFocusedBoxsPanelGivesTheHotkeysBack) {
+  Start();
+  ToInteractive();
+  OpenTab(kEditSplitsTab);
+  InjectClick(100, 246);
+  ASSERT_EQ(GetParent(GetFocus()), g_hwnd);
+  InjectClick(kTimerTab.x, kTimerTab.y);
+  ASSERT_EQ(activeTab, TAB_TIMER);
+  Hotkey(2);
+  EXPECT_TRUE(timerRunning);
+}
+
 }  // namespace
 }  // namespace shelltest

@@ -107,6 +107,24 @@ TEST_F(StartUpTest, RegistersTheThreeHotkeysFromTheKeybindFile) {
   EXPECT_EQ(ReadFile("keybinds.cfg"), "split=65\r\n");
 }
 
+TEST_F(StartUpTest, SharedKeyGoesToTheFirstActionAndAHeldKeyIsSkipped) {
+  WriteFile("keybinds.cfg", "cancel=32\r\n");  // the split key
+  driver().BlockGrab(0x37);  // another client holds 7
+  Start();
+  EXPECT_FALSE(driver().IsGrabbed(0x37));
+  EXPECT_TRUE(driver().IsGrabbed(0x20));
+  EXPECT_FALSE(driver().IsGrabbed(0x43));
+  platform::OnHotkey(0x20);
+  Pump();
+  EXPECT_TRUE(timerRunning) << "split holds Space; cancel never fires";
+  platform::OnHotkey(0x20);
+  Pump();
+  EXPECT_EQ(currentSplit, 1);
+  platform::OnHotkey(0x37);
+  Pump();
+  EXPECT_TRUE(clickThroughEnabled) << "toggle has no hotkey";
+}
+
 TEST_F(StartUpTest, RepaintTimerPaintsEveryTickAndRaisesTheWindowEvery66th) {
   Start();
   EXPECT_NE(timerID, 0u);
