@@ -11,6 +11,13 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
   DeviceContext* to = DCFromHandle(dest);
   DeviceContext* from = DCFromHandle(src);
   if (!to || !from || rop != SRCCOPY) return FALSE;
+  using platform::gdi::ClampCoordinate;
+  x = ClampCoordinate(x);
+  y = ClampCoordinate(y);
+  width = ClampCoordinate(width);
+  height = ClampCoordinate(height);
+  srcX = ClampCoordinate(srcX);
+  srcY = ClampCoordinate(srcY);
   cairo_surface_t* source = platform::gdi::TargetOf(*from);
   // The source rectangle in the source surface's pixels, cut to its size.
   int left = srcX + from->originX, top = srcY + from->originY;

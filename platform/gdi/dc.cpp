@@ -62,8 +62,8 @@ HGDIOBJ SelectBitmap(DeviceContext& dc, HDC hdc, GdiObject* bitmap) {
 // The logical point as a frame/bitmap pixel, when it may be drawn on.
 bool PixelAddress(const DeviceContext& dc, int x, int y, int& px, int& py) {
   cairo_surface_t* target = TargetOf(dc);
-  px = x + dc.originX;
-  py = y + dc.originY;
+  px = ClampCoordinate(static_cast<long long>(x) + dc.originX);
+  py = ClampCoordinate(static_cast<long long>(y) + dc.originY);
   if (px < 0 || py < 0 || px >= cairo_image_surface_get_width(target) ||
       py >= cairo_image_surface_get_height(target)) {
     return false;
@@ -107,9 +107,10 @@ HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& 
   if (!frame || cairo_surface_get_type(frame) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
   DeviceContext* dc = NewDC();
   dc->frame = cairo_surface_reference(frame);
-  dc->originX = originX;
-  dc->originY = originY;
-  dc->clip = clip;
+  dc->originX = ClampCoordinate(originX);
+  dc->originY = ClampCoordinate(originY);
+  dc->clip = RECT{ClampCoordinate(clip.left), ClampCoordinate(clip.top), ClampCoordinate(clip.right),
+                  ClampCoordinate(clip.bottom)};
   return reinterpret_cast<HDC>(dc);
 }
 

@@ -28,6 +28,15 @@ struct DeviceContext {
   cairo_t* cairo = nullptr;
 };
 
+// Coordinates are held to +-4M px: far beyond any surface, and small
+// enough that sums of coordinates cannot overflow and cairo stays exact.
+constexpr int kCoordinateLimit = 1 << 22;
+inline int ClampCoordinate(long long value) {
+  return static_cast<int>(value < -kCoordinateLimit ? -kCoordinateLimit
+                          : value > kCoordinateLimit ? kCoordinateLimit
+                                                     : value);
+}
+
 // The live device context behind a handle, or nullptr.
 DeviceContext* DCFromHandle(HDC hdc);
 

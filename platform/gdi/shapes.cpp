@@ -5,13 +5,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "gdi/dc.h"
 
 namespace platform::gdi {
 namespace {
 
-void FillPixels(DeviceContext& dc, int left, int top, int right, int bottom, COLORREF colour) {
+void FillPixels(DeviceContext& dc, long long left, long long top, long long right, long long bottom,
+                COLORREF colour) {
+  left = ClampCoordinate(left);
+  top = ClampCoordinate(top);
+  right = ClampCoordinate(right);
+  bottom = ClampCoordinate(bottom);
   if (right <= left || bottom <= top) return;
   cairo_t* cr = CairoOf(dc);
   SetSourceColour(cr, colour);
@@ -19,7 +25,10 @@ void FillPixels(DeviceContext& dc, int left, int top, int right, int bottom, COL
   cairo_fill(cr);
 }
 
+constexpr int kLongLine = 8192;
+
 // A one-pixel line from (x0, y0) towards (x1, y1), the end point left out.
+// Coordinates are clamped.
 void ThinLine(DeviceContext& dc, int x0, int y0, int x1, int y1, COLORREF colour) {
   if (y0 == y1) {
     if (x1 > x0) FillPixels(dc, x0, y0, x1, y0 + 1, colour);
@@ -34,6 +43,15 @@ void ThinLine(DeviceContext& dc, int x0, int y0, int x1, int y1, COLORREF colour
   cairo_t* cr = CairoOf(dc);
   SetSourceColour(cr, colour);
   const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+  if (dx > kLongLine || -dy > kLongLine) {
+    // Pixel by pixel would take too long; a plain stroke is close enough.
+    cairo_move_to(cr, x0 + 0.5, y0 + 0.5);
+    cairo_line_to(cr, x1 + 0.5, y1 + 0.5);
+    cairo_set_line_width(cr, 1);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_stroke(cr);
+    return;
+  }
   const int stepX = x0 < x1 ? 1 : -1, stepY = y0 < y1 ? 1 : -1;
   int error = dx + dy;
   int x = x0, y = y0;
@@ -105,6 +123,12 @@ void RoundedRectPath(cairo_t* cr, double x0, double y0, double x1, double y1, do
 // The shape inside the box [left, right) x [top, bottom) with corner
 // ellipses cornerW x cornerH: filled with the brush, outlined with the pen.
 void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int cornerW, int cornerH) {
+  left = ClampCoordinate(left);
+  top = ClampCoordinate(top);
+  right = ClampCoordinate(right);
+  bottom = ClampCoordinate(bottom);
+  cornerW = ClampCoordinate(cornerW);
+  cornerH = ClampCoordinate(cornerH);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   if (right == left || bottom == top) return;
@@ -154,14 +178,15 @@ BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
   if (previous) *previous = dc->position;
-  dc->position = POINT{x, y};
+  dc->position = POINT{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)};
   return TRUE;
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
-  const POINT points[2] = {dc->position, POINT{x, y}};
+  const POINT points[2] = {dc->position,
+                           POINT{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)}};
   platform::gdi::StrokePolyline(*dc, points, 2);
   dc->position = points[1];
   return TRUE;
@@ -170,7 +195,9 @@ BOOL LineTo(HDC hdc, int x, int y) {
 BOOL Polyline(HDC hdc, const POINT* points, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !points || count < 2) return FALSE;
-  platform::gdi::StrokePolyline(*dc, points, count);
+  std::vector<POINT> clamped(points, points + count);
+  for (POINT& p : clamped) p = POINT{platform::gdi::ClampCoordinate(p.x), platform::gdi::ClampCoordinate(p.y)};
+  platform::gdi::StrokePolyline(*dc, clamped.data(), count);
   return TRUE;
 }
 
@@ -184,7 +211,8 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
-  platform::gdi::DrawShape(*dc, left, top, right, bottom, right - left, bottom - top);
+  platform::gdi::DrawShape(*dc, left, top, right, bottom, platform::gdi::ClampCoordinate(static_cast<long long>(right) - left),
+                           platform::gdi::ClampCoordinate(static_cast<long long>(bottom) - top));
   return TRUE;
 }
 

@@ -164,7 +164,8 @@ BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || count < 0 || (!text && count > 0)) return FALSE;
   PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  platform::gdi::DrawLayout(*dc, layout, x, y, nullptr);
+  platform::gdi::DrawLayout(*dc, layout, platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y),
+                            nullptr);
   return TRUE;
 }
 
@@ -179,20 +180,23 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
   PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, utf8);
   const SIZE size = platform::gdi::LayoutSize(layout);
   if (format & kCalcRect) {
-    rect->right = rect->left + size.cx;
-    rect->bottom = rect->top + size.cy;
+    rect->right = platform::gdi::ClampCoordinate(static_cast<long long>(rect->left) + size.cx);
+    rect->bottom = platform::gdi::ClampCoordinate(static_cast<long long>(rect->top) + size.cy);
     return size.cy;
   }
-  int x = rect->left;
-  if (format & DT_CENTER) x = rect->left + (rect->right - rect->left - size.cx) / 2;
-  else if (format & DT_RIGHT) x = rect->right - size.cx;
-  int y = rect->top;
+  using platform::gdi::ClampCoordinate;
+  const RECT box{ClampCoordinate(rect->left), ClampCoordinate(rect->top), ClampCoordinate(rect->right),
+                 ClampCoordinate(rect->bottom)};
+  int x = box.left;
+  if (format & DT_CENTER) x = box.left + (box.right - box.left - size.cx) / 2;
+  else if (format & DT_RIGHT) x = box.right - size.cx;
+  int y = box.top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - size.cy) / 2;
-    else if (format & kBottom) y = rect->bottom - size.cy;
+    if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
+    else if (format & kBottom) y = box.bottom - size.cy;
   }
-  platform::gdi::DrawLayout(*dc, layout, x, y, (format & kNoClip) ? nullptr : rect);
-  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - rect->top + size.cy;
+  platform::gdi::DrawLayout(*dc, layout, x, y, (format & kNoClip) ? nullptr : &box);
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }
 

@@ -326,6 +326,31 @@ TEST(GdiFrameDC, DrawsAtItsOriginAndOnlyInsideItsClip) {
   EXPECT_EQ(GetPixel(other.dc(), 20, 0), CLR_INVALID);
 }
 
+TEST(GdiFrameDC, ExtremeCoordinatesDrawWhatLiesOnTheSurfaceAndNothingElse) {
+  constexpr LONG kMin = -2147483647 - 1, kMax = 2147483647;
+  Canvas canvas(20, 20, 5, 5, RECT{0, 0, 20, 20});
+  Fill(canvas.dc(), RECT{kMin, kMin, kMax, kMax}, RGB(1, 2, 3));
+  EXPECT_EQ(canvas.Count(RGB(1, 2, 3)), 20 * 20);
+  {
+    PenAndBrush tools(canvas.dc(), 1, RGB(4, 5, 6), CreateSolidBrush(RGB(7, 8, 9)));
+    SetTextColor(canvas.dc(), RGB(10, 11, 12));
+    MoveToEx(canvas.dc(), kMin, kMin, nullptr);
+    LineTo(canvas.dc(), kMax, kMax);
+    const POINT far[3] = {{kMax, kMin}, {kMin, 3}, {4, kMax}};
+    Polyline(canvas.dc(), far, 3);
+    RoundRect(canvas.dc(), kMin, kMin, kMax, kMax, kMax, kMin);
+    Ellipse(canvas.dc(), kMax, kMax, kMin, kMin);
+    TextOutW(canvas.dc(), kMax, kMin, L"x", 1);
+    RECT text{kMin, kMin, kMax, kMax};
+    DrawTextW(canvas.dc(), L"x", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    BitBlt(canvas.dc(), kMin, kMin, kMax, kMax, canvas.dc(), kMax, kMin, SRCCOPY);
+  }
+  EXPECT_EQ(GetPixel(canvas.dc(), kMax, kMax), CLR_INVALID);
+  EXPECT_EQ(GetPixel(canvas.dc(), kMin, 0), CLR_INVALID);
+  // The surface holds only what was drawn on it.
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 0)), 0);
+}
+
 TEST(GdiFrameDC, FrameSurvivesItsOwnerLettingGoBeforeTheRelease) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8);
   HDC dc = platform::gdi::CreateFrameDC(surface, 0, 0, RECT{0, 0, 8, 8});
