@@ -288,6 +288,20 @@ TEST_F(WindowTest, DefaultFrameIsBlackAndEraseUsesTheClassBrush) {
   DeleteObject(wc.hbrBackground);
 }
 
+TEST_F(WindowTest, AnExposedAreaIsPresentedAgainFromTheFrameWithoutARepaint) {
+  HWND top = CreateTop(0, 0, 100, 60);
+  Pump();
+  const int presents = driver.PresentCount(top);
+  Log().clear();
+  platform::OnExpose(top, RECT{10, 20, 30, 40});
+  Pump();
+  EXPECT_TRUE(Only(WM_PAINT).empty());
+  EXPECT_EQ(driver.PresentCount(top), presents + 1);
+  const RECT dirty = driver.Find(top)->lastDirty;
+  EXPECT_EQ(dirty.left, 10);
+  EXPECT_EQ(dirty.bottom, 40);
+}
+
 TEST_F(WindowTest, MovedByTheWindowManager) {
   HWND top = CreateTop(100, 100, 50, 50);
   platform::OnMoved(top, 300, 200);
