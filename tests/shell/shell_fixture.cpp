@@ -1,16 +1,10 @@
 #include "shell_fixture.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-#include "editor/split_editor.h"
-#include "run/run_state.h"
-#include "shell/app.h"
-#include "storage/keybind_file.h"
 #include "user/user_internal.h"
 
 namespace shelltest {
