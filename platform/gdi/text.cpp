@@ -100,7 +100,8 @@ std::wstring WithoutPrefixes(const wchar_t* text, int count) {
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  // pango refuses text holding a NUL, and surrogates are no characters.
+  if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {

@@ -12,7 +12,7 @@ namespace platform::gdi {
 PangoContext* SharedPangoContext();
 
 // UTF-32 text (count < 0: up to the terminator) as UTF-8; code points that
-// are not characters become U+FFFD.
+// are not characters, and NULs within `count`, become U+FFFD.
 std::string ToUtf8(const wchar_t* text, int count);
 
 }  // namespace platform::gdi

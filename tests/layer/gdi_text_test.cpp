@@ -260,6 +260,9 @@ TEST(GdiText, CharactersBeyondAsciiAndBadCodePointsAreDrawn) {
   SIZE size = Measure(tc.canvas.dc(), text);
   EXPECT_GT(size.cx, Measure(tc.canvas.dc(), L"\u00e9").cx);
   EXPECT_TRUE(TextOutW(tc.canvas.dc(), 0, 0, text, 5));
+  // A NUL inside the count is drawn as a replacement, not a cut.
+  const wchar_t withNul[] = {L'a', 0, L'b', 0};
+  EXPECT_GT(Measure(tc.canvas.dc(), std::wstring(withNul, 3)).cx, Measure(tc.canvas.dc(), L"ab").cx);
   EXPECT_FALSE(TextOutW(tc.canvas.dc(), 0, 0, text, -1));
   EXPECT_FALSE(GetTextExtentPoint32W(tc.canvas.dc(), text, -1, &size));
   EXPECT_FALSE(GetTextExtentPoint32W(tc.canvas.dc(), nullptr, 3, &size));
