@@ -232,6 +232,42 @@ TEST_F(MouseTest, WindowDragMovesByTheCursorAndKeepsTheSize) {
   EXPECT_EQ(w.top, 150);
 }
 
+TEST_F(MouseTest, InjectedDragMovesTheWindowByTheDragDistance) {
+  Start();
+  ToInteractive();
+  driver().Press(g_hwnd, 160, 300);
+  Pump();  // the drag reads the cursor position when it handles the press
+  driver().MoveMouse(g_hwnd, 200, 350);
+  Pump();
+  RECT w{};
+  GetWindowRect(g_hwnd, &w);
+  EXPECT_EQ(w.left, 140);
+  EXPECT_EQ(w.top, 150);
+  EXPECT_EQ(Top().geometry.left, 140);
+  EXPECT_EQ(Top().geometry.top, 150);
+  driver().Release(g_hwnd, 160, 300);  // client point of the moved window
+  Pump();
+  EXPECT_FALSE(dragging);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MouseTest, ThumbDragFollowsThePointerBeyondTheWindow) {
+  WriteFile("splits.txt", CrLfLines(std::vector<std::string>(10, "S")));
+  Start();
+  ToInteractive();
+  OpenTab(kEditSplitsTab);
+  driver().Press(g_hwnd, 264, 250);
+  driver().MoveMouse(g_hwnd, 264, 293);
+  Pump();
+  EXPECT_EQ(editSplitsScrollPos, 110);
+  driver().MoveMouse(g_hwnd, 264, 2000);  // far below the window: the capture keeps it ours
+  Pump();
+  EXPECT_EQ(editSplitsScrollPos, 220);
+  driver().Release(g_hwnd, 264, 2000);
+  Pump();
+  EXPECT_FALSE(splitEditScrollDragging);
+}
+
 TEST_F(MouseTest, HoverRepaintsOnlyTheCloseButton) {
   Start();
   // A mark on the window's own pixels, outside the close button: a repaint
