@@ -300,6 +300,9 @@ TEST_F(MouseTest, HoverRepaintsOnlyTheCloseButton) {
 
 TEST_F(MouseTest, CursorIsTheHandOverTheCloseButtonAndTheArrowElsewhereWhenInteractive) {
   Start();
+  driver().MoveMouse(g_hwnd, 298, 22);
+  Pump();
+  EXPECT_EQ(Top().cursor, platform::CursorShape::Hand) << "in overlay mode too";
   ToInteractive();
   driver().MoveMouse(g_hwnd, 286, 10);
   Pump();
