@@ -3,6 +3,8 @@
 // in what the next run and the next Save write back.
 #include <X11/keysym.h>
 
+#include <map>
+
 #include "file_format.h"
 #include "panel.h"
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <thread>
 
 #include "file_format.h"
 #include "panel.h"
@@ -104,7 +105,7 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
 
   // First run ever: no bests, so no live deltas; every recap delta is the
   // segment's own time (slower than nothing), and the run sets the PB.
-  std::vector<double> first = Run({3.8, 1.0, 1.0}, {kText, kText});
+  std::vector<double> first = Run({4.0, 1.0, 1.0}, {kText, kText});
   ExpectRecap({kSlower, kSlower, kSlower}, kSlower);
   auto bests1 = CrLfLines(app().ReadFile("bestsplits.txt"));
   auto pb1 = CrLfLines(app().ReadFile("pbtime.txt"));
@@ -114,12 +115,12 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   double sum = 0;
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_TRUE(IsStoredTime((*bests1)[i])) << (*bests1)[i];
-    EXPECT_NEAR(TimeOf((*bests1)[i]), first[i], 0.15) << "segment " << i;
+    EXPECT_NEAR(TimeOf((*bests1)[i]), first[i], 0.25) << "segment " << i;
     sum += TimeOf((*bests1)[i]);
   }
   EXPECT_TRUE(IsStoredTime((*pb1)[0])) << (*pb1)[0];
   EXPECT_NEAR(TimeOf((*pb1)[0]), sum, 0.001);
-  EXPECT_NEAR(TimeOf((*pb1)[0]), std::accumulate(first.begin(), first.end(), 0.0), 0.15);
+  EXPECT_NEAR(TimeOf((*pb1)[0]), std::accumulate(first.begin(), first.end(), 0.0), 0.25);
   EXPECT_EQ(app().ListFiles(),
             (std::vector<std::string>{"bestsplits.txt", "pbtime.txt", "splits.txt"}));
   EXPECT_EQ(app().Stamp("splits.txt"), splitsStamp)
@@ -139,12 +140,12 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   auto pb2 = CrLfLines(app().ReadFile("pbtime.txt"));
   ASSERT_TRUE(bests2 && pb2);
   ASSERT_EQ(bests2->size(), 3u);
-  EXPECT_NEAR(TimeOf((*bests2)[0]), second[0], 0.15);
-  EXPECT_NEAR(TimeOf((*bests2)[1]), second[1], 0.15);
+  EXPECT_NEAR(TimeOf((*bests2)[0]), second[0], 0.25);
+  EXPECT_NEAR(TimeOf((*bests2)[1]), second[1], 0.25);
   EXPECT_EQ((*bests2)[2], (*bests1)[2]) << "a slower segment keeps its best";
   ASSERT_EQ(pb2->size(), 1u);
   EXPECT_TRUE(IsStoredTime((*pb2)[0])) << (*pb2)[0];
-  EXPECT_NEAR(TimeOf((*pb2)[0]), std::accumulate(second.begin(), second.end(), 0.0), 0.15);
+  EXPECT_NEAR(TimeOf((*pb2)[0]), std::accumulate(second.begin(), second.end(), 0.0), 0.25);
 
   // A slower run keeps the PB: pbtime.txt is not touched, bestsplits.txt is
   // written again with the same bests.
