@@ -10,6 +10,18 @@
 namespace platform::gdi {
 namespace {
 
+// "Segoe UI" is not packaged for Linux. These free faces come close to its
+// widths (the 64 px elapsed time fits the 320 px window in them, not in
+// DejaVu Sans); fontconfig takes the first one installed, else its own
+// substitute.
+constexpr const char* kSegoeUiStandIns = "Segoe UI,Selawik,Liberation Sans,Arimo";
+
+std::string FamilyFor(const std::string& face) {
+  if (face.empty()) return "Sans";
+  if (g_ascii_strcasecmp(face.c_str(), "Segoe UI") == 0) return kSegoeUiStandIns;
+  return face;
+}
+
 // Sizes beyond this are no text anyone reads and only cost time.
 constexpr int kLargestCharHeight = 1000;
 
@@ -29,8 +41,8 @@ double CharHeightForCell(PangoFontDescription* description, int cell) {
 PangoFontDescription* FontDescriptionFromLogFont(const LOGFONTW& logFont) {
   PangoFontDescription* description = pango_font_description_new();
   const std::size_t faceLength = wcsnlen(logFont.lfFaceName, LF_FACESIZE);
-  std::string family = ToUtf8(logFont.lfFaceName, static_cast<int>(faceLength));
-  pango_font_description_set_family(description, family.empty() ? "Sans" : family.c_str());
+  const std::string family = FamilyFor(ToUtf8(logFont.lfFaceName, static_cast<int>(faceLength)));
+  pango_font_description_set_family(description, family.c_str());
   const int weight = logFont.lfWeight == 0 ? FW_NORMAL : std::clamp<int>(logFont.lfWeight, 100, 1000);
   pango_font_description_set_weight(description, static_cast<PangoWeight>(weight));
   pango_font_description_set_style(description, logFont.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
