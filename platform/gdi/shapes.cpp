@@ -3,7 +3,6 @@
 // their last pixel, outlines lie inside the bounding box. Antialiasing is
 // off so every filled pixel has the exact colour asked for.
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -28,7 +27,7 @@ void FillPixels(DeviceContext& dc, long long left, long long top, long long righ
 constexpr int kLongLine = 8192;
 
 // A one-pixel line from (x0, y0) towards (x1, y1), the end point left out.
-// Coordinates are clamped.
+// The caller has clamped the coordinates.
 void ThinLine(DeviceContext& dc, int x0, int y0, int x1, int y1, COLORREF colour) {
   if (y0 == y1) {
     if (x1 > x0) FillPixels(dc, x0, y0, x1, y0 + 1, colour);
