@@ -92,7 +92,17 @@ TEST_P(EditSplitsTest, AddAndRemoveSaveBothFilesAndResizeTheWindow) {
   EXPECT_EQ(GreenBoxLine(Frame(), bar), 0);
   app().Hotkey(XK_space);
   EXPECT_EQ(GreenBoxLine(Frame(), bar), -1);
-  EXPECT_TRUE(app().ReadFile("pbtime.txt"));
+  auto pb = app().ReadFile("pbtime.txt");
+  ASSERT_TRUE(pb);
+  EXPECT_NE(*pb, "-1\r\n");
+  EXPECT_NE(app().ReadFile("bestsplits.txt"), NoBests(1));
+
+  // "Reset Best Times" forgets the best and the PB, in both files.
+  ClickAt(kEditSplitsTab);
+  ClickAt(kResetButton);
+  EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(1));
+  EXPECT_EQ(app().ReadFile("pbtime.txt"), "-1\r\n");
+  EXPECT_EQ(app().ReadFile("splits.txt"), "New Split\r\n");
 }
 
 TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFocus) {

@@ -280,7 +280,9 @@ std::optional<FileStamp> App::Stamp(const std::string& name) const {
   window_ = 0;
   if (auto r = Launch(); !r) return r;
   auto launched = std::chrono::steady_clock::now();
-  if (auto r = FindWindow(isWindows() ? 30s : 10s); !r) return r;
+  // A fresh Wine prefix is made on the first start, which takes a while on a
+  // loaded machine.
+  if (auto r = FindWindow(isWindows() ? 60s : 10s); !r) return r;
   if (auto r = Settle(); !r) return r;
   if (isWindows()) {
     // Wine drops the key presses of the first second or so after its window
