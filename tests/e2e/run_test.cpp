@@ -103,6 +103,15 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   bar_ = SeparatorBarTop(app().Capture());
   ASSERT_GT(bar_, 100);
 
+  // The hotkeys are bare keys: with Shift or Control held they do nothing.
+  app().Focus();
+  for (unsigned long modifier : {XK_Shift_L, XK_Control_L}) {
+    app().KeyDown(modifier);
+    app().Key(XK_space);
+    app().KeyUp(modifier);
+  }
+  EXPECT_EQ(GreenBoxLine(Frame(), bar_), -1) << "a split key with a modifier started a run";
+
   // First run ever: no bests, so no live deltas; every recap delta is the
   // segment's own time (slower than nothing), and the run sets the PB.
   std::vector<double> first = Run({4.0, 1.0, 1.0}, {kText, kText});
