@@ -12,15 +12,6 @@ using platform::user::WindowClass;
 constexpr int kWhiteBrush = 0;  // stock object indexes
 constexpr int kBlackBrush = 4;
 
-LRESULT CopyText(const std::wstring& text, WPARAM size, LPARAM buffer) {
-  auto* out = reinterpret_cast<LPWSTR>(buffer);
-  if (!out || size == 0) return 0;
-  const std::size_t n = std::min<std::size_t>(text.size(), size - 1);
-  std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), out);
-  out[n] = L'\0';
-  return static_cast<LRESULT>(n);
-}
-
 // The 1-pixel WS_BORDER frame, in black.
 void PaintBorder(HWND hwnd, const Window& w) {
   if (!(w.style & WS_BORDER)) return;
@@ -51,6 +42,15 @@ LRESULT SetCursorDefault(const Window& w, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+LRESULT platform::user::CopyTextOut(const std::wstring& text, WPARAM size, LPARAM buffer) {
+  auto* out = reinterpret_cast<LPWSTR>(buffer);
+  if (!out || size == 0) return 0;
+  const std::size_t n = std::min<std::size_t>(text.size(), size - 1);
+  std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), out);
+  out[n] = L'\0';
+  return static_cast<LRESULT>(n);
+}
+
 LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Find(hwnd);
   if (!w) return 0;
@@ -72,7 +72,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_SETCURSOR: return SetCursorDefault(*w, wParam, lParam);
-    case WM_GETTEXT: return CopyText(w->text, wParam, lParam);
+    case WM_GETTEXT: return platform::user::CopyTextOut(w->text, wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
     case WM_SETTEXT: {
       auto text = reinterpret_cast<LPCWSTR>(lParam);

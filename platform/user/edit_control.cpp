@@ -258,14 +258,6 @@ void Paint(HWND hwnd, EditState& s) {
   EndPaint(hwnd, &ps);
 }
 
-LRESULT CopyOut(const std::wstring& text, WPARAM size, LPARAM buffer) {
-  auto* out = reinterpret_cast<LPWSTR>(buffer);
-  if (!out || size == 0) return 0;
-  const std::size_t n = std::min<std::size_t>(text.size(), size - 1);
-  std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), out);
-  out[n] = L'\0';
-  return static_cast<LRESULT>(n);
-}
 
 void WriteSelection(const EditState& s, WPARAM startOut, LPARAM endOut) {
   const auto [start, end] = s.text.Selection();
@@ -316,7 +308,7 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       InvalidateRect(hwnd, nullptr, TRUE);
       return TRUE;
     }
-    case WM_GETTEXT: return CopyOut(s->text.Text(), wParam, lParam);
+    case WM_GETTEXT: return CopyTextOut(s->text.Text(), wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->text.Text().size());
     case EM_GETSEL: {
       WriteSelection(*s, wParam, lParam);

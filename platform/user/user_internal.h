@@ -148,6 +148,8 @@ void SetCursorWindow(HWND top);
 // The EDIT class, registered at first use.
 const WindowClass* EditClass();
 LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// WM_GETTEXT: copies at most size - 1 characters and a terminator.
+LRESULT CopyTextOut(const std::wstring& text, WPARAM size, LPARAM buffer);
 
 // Rectangle helpers.
 bool IsEmpty(const RECT& r);
