@@ -23,5 +23,6 @@ ctest --test-dir build/windows --output-on-failure
 echo "== fuzz targets"
 scripts/run-fuzz.sh
 
-echo "== end-to-end (Xvfb)"
+echo "== end-to-end (Xvfb): the Windows build under Wine and the Linux build"
+export BRENVIK_E2E_TARGETS="windows linux"
 scripts/with-xvfb.sh ctest --test-dir build/linux -L e2e --output-on-failure
