@@ -1,60 +1,56 @@
 // Pixel copies between device contexts: exact, no filtering, clipped to
 // the source's pixels and the destination's clip.
 #include <algorithm>
+#include <cstring>
 
 #include "gdi/dc.h"
 
 using platform::gdi::DCFromHandle;
 using platform::gdi::DeviceContext;
 
+namespace {
+
+unsigned char* RowOf(cairo_surface_t* surface, int y) {
+  return cairo_image_surface_get_data(surface) + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface);
+}
+
+}  // namespace
+
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop) {
   DeviceContext* to = DCFromHandle(dest);
   DeviceContext* from = DCFromHandle(src);
   if (!to || !from || rop != SRCCOPY) return FALSE;
   using platform::gdi::ClampCoordinate;
-  x = ClampCoordinate(x);
-  y = ClampCoordinate(y);
-  width = ClampCoordinate(width);
-  height = ClampCoordinate(height);
-  srcX = ClampCoordinate(srcX);
-  srcY = ClampCoordinate(srcY);
   cairo_surface_t* source = platform::gdi::TargetOf(*from);
-  // The source rectangle in the source surface's pixels, cut to its size.
-  int left = srcX + from->originX, top = srcY + from->originY;
-  int right = left + std::max(width, 0), bottom = top + std::max(height, 0);
-  const int cutLeft = std::max(0, -left), cutTop = std::max(0, -top);
-  left += cutLeft;
-  top += cutTop;
-  right = std::min(right, cairo_image_surface_get_width(source));
-  bottom = std::min(bottom, cairo_image_surface_get_height(source));
-  if (right <= left || bottom <= top) return TRUE;
-  x += cutLeft;
-  y += cutTop;
-
-  cairo_surface_flush(source);
-  cairo_surface_t* copy = nullptr;
-  if (source == platform::gdi::TargetOf(*to)) {
-    // Overlapping copies within one surface read from a snapshot.
-    copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, right - left, bottom - top);
-    cairo_t* snap = cairo_create(copy);
-    cairo_set_source_surface(snap, source, -left, -top);
-    cairo_set_operator(snap, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(snap);
-    cairo_destroy(snap);
-    right -= left;
-    bottom -= top;
-    left = top = 0;
-    source = copy;
+  cairo_surface_t* target = platform::gdi::TargetOf(*to);
+  // The destination box in the target's pixels, and how far the source
+  // pixels lie from it.
+  const int left = ClampCoordinate(x) + to->originX, top = ClampCoordinate(y) + to->originY;
+  const int shiftX = ClampCoordinate(srcX) + from->originX - left;
+  const int shiftY = ClampCoordinate(srcY) + from->originY - top;
+  RECT box{left, top, left + std::max(ClampCoordinate(width), 0), top + std::max(ClampCoordinate(height), 0)};
+  // Cut to the target, the destination's clip and the source's pixels.
+  RECT limit{0, 0, cairo_image_surface_get_width(target), cairo_image_surface_get_height(target)};
+  if (!to->memory) {
+    limit = RECT{std::max(limit.left, to->clip.left), std::max(limit.top, to->clip.top),
+                 std::min(limit.right, to->clip.right), std::min(limit.bottom, to->clip.bottom)};
   }
+  box = RECT{std::max({box.left, limit.left, -shiftX}), std::max({box.top, limit.top, -shiftY}),
+             std::min({box.right, limit.right, cairo_image_surface_get_width(source) - shiftX}),
+             std::min({box.bottom, limit.bottom, cairo_image_surface_get_height(source) - shiftY})};
+  if (box.right <= box.left || box.bottom <= box.top) return TRUE;
 
-  cairo_t* cr = platform::gdi::CairoOf(*to);
-  cairo_save(cr);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, source, x - left, y - top);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_rectangle(cr, x, y, right - left, bottom - top);
-  cairo_fill(cr);
-  cairo_restore(cr);
-  if (copy) cairo_surface_destroy(copy);
+  // Both are RGB24 images: rows are copied as they are. Within one surface
+  // the rows go in the order that reads each before it is overwritten.
+  cairo_surface_flush(source);
+  cairo_surface_flush(target);
+  const std::size_t bytes = static_cast<std::size_t>(box.right - box.left) * 4;
+  const bool upwards = source == target && shiftY < 0;
+  for (int row = 0; row < box.bottom - box.top; ++row) {
+    const int dy = upwards ? box.bottom - 1 - row : box.top + row;
+    std::memmove(RowOf(target, dy) + static_cast<std::ptrdiff_t>(box.left) * 4,
+                 RowOf(source, dy + shiftY) + static_cast<std::ptrdiff_t>(box.left + shiftX) * 4, bytes);
+  }
+  cairo_surface_mark_dirty_rectangle(target, box.left, box.top, box.right - box.left, box.bottom - box.top);
   return TRUE;
 }

@@ -148,11 +148,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   if (!DCFromHandle(hdc) || width < 0 || height < 0) return nullptr;
   // A zero size gives a 1x1 bitmap, as on Windows.
   if (width == 0 || height == 0) width = height = 1;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return nullptr;
-  }
+  cairo_surface_t* surface = platform::gdi::NewBitmapSurface(width, height);
+  if (!surface) return nullptr;
   auto* bitmap = new GdiObject(ObjectKind::Bitmap);
   bitmap->bitmap = surface;
   return static_cast<HBITMAP>(platform::gdi::RegisterObject(bitmap));

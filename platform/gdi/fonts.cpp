@@ -61,9 +61,15 @@ PangoFontDescription* FontDescriptionFromLogFont(const LOGFONTW& logFont) {
 GdiObject* NewFontObject(const LOGFONTW& logFont) {
   auto* font = new GdiObject(ObjectKind::Font);
   font->font = FontDescriptionFromLogFont(logFont);
-  char* key = pango_font_description_to_string(font->font);
-  font->fontKey = key;
-  g_free(key);
+  // Every field the description sets, without pango's costlier text form
+  // (fonts are made anew on every paint).
+  font->fontKey = pango_font_description_get_family(font->font);
+  for (const int field : {static_cast<int>(pango_font_description_get_weight(font->font)),
+                          static_cast<int>(pango_font_description_get_style(font->font)),
+                          pango_font_description_get_size(font->font)}) {
+    font->fontKey += ' ';
+    font->fontKey += std::to_string(field);
+  }
   return font;
 }
 

@@ -1,6 +1,7 @@
 #include "gdi/objects.h"
 
 #include <unordered_set>
+#include <vector>
 
 #include "gdi/fonts.h"
 #include "gdi/gdi_internal.h"
@@ -91,9 +92,57 @@ GdiObject* StockObject(int index) {
   }
 }
 
+// The images of the last deleted bitmaps, for the next bitmaps of their
+// size: a new bitmap's content is undefined (as on Windows), so a paint
+// cycle that makes and deletes a frame-sized bitmap neither allocates nor
+// clears one. Bounded, and emptied at exit.
+class SurfacePool {
+ public:
+  SurfacePool() = default;
+  SurfacePool(const SurfacePool&) = delete;
+  SurfacePool& operator=(const SurfacePool&) = delete;
+  ~SurfacePool() {
+    for (cairo_surface_t* surface : surfaces_) cairo_surface_destroy(surface);
+  }
+
+  cairo_surface_t* Take(int width, int height) {
+    for (auto it = surfaces_.begin(); it != surfaces_.end(); ++it) {
+      if (cairo_image_surface_get_width(*it) == width && cairo_image_surface_get_height(*it) == height) {
+        cairo_surface_t* surface = *it;
+        surfaces_.erase(it);
+        return surface;
+      }
+    }
+    return nullptr;
+  }
+
+  // Takes over the caller's reference; a surface someone else still holds
+  // is only released.
+  void Give(cairo_surface_t* surface) {
+    if (cairo_surface_get_reference_count(surface) != 1) {
+      cairo_surface_destroy(surface);
+      return;
+    }
+    if (surfaces_.size() == kCapacity) {
+      cairo_surface_destroy(surfaces_.front());
+      surfaces_.erase(surfaces_.begin());
+    }
+    surfaces_.push_back(surface);
+  }
+
+ private:
+  static constexpr std::size_t kCapacity = 2;
+  std::vector<cairo_surface_t*> surfaces_;
+};
+
+SurfacePool& Pool() {
+  static SurfacePool pool;
+  return pool;
+}
+
 void Free(GdiObject* object) {
   if (object->font) pango_font_description_free(object->font);
-  if (object->bitmap) cairo_surface_destroy(object->bitmap);
+  if (object->bitmap) Pool().Give(object->bitmap);
   delete object;
 }
 
@@ -109,6 +158,14 @@ GdiObject* ObjectFromHandle(HGDIOBJ handle) {
 HGDIOBJ RegisterObject(GdiObject* object) {
   LiveObjects().insert(object);
   return object;
+}
+
+cairo_surface_t* NewBitmapSurface(int width, int height) {
+  if (cairo_surface_t* reused = Pool().Take(width, height)) return reused;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) return surface;
+  cairo_surface_destroy(surface);
+  return nullptr;
 }
 
 GdiObject* DefaultPen() { return Stock().blackPen; }

@@ -40,6 +40,10 @@ GdiObject* ObjectFromHandle(HGDIOBJ handle);
 // Takes ownership of a new object and registers it as live.
 HGDIOBJ RegisterObject(GdiObject* object);
 
+// An RGB24 image for a new bitmap, its content undefined (a recently
+// deleted bitmap's pixels may be reused); nullptr when none can be made.
+cairo_surface_t* NewBitmapSurface(int width, int height);
+
 // The stock objects a new device context starts with.
 GdiObject* DefaultPen();
 GdiObject* DefaultBrush();
