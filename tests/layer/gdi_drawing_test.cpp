@@ -290,6 +290,14 @@ TEST(GdiBitBlt, CopyWithinOneSurfaceReadsTheOriginalPixels) {
   for (int x = 0; x < 10; ++x) Fill(canvas.dc(), RECT{x, 0, x + 1, 1}, RGB(x, 0, 0));
   EXPECT_TRUE(BitBlt(canvas.dc(), 1, 0, 9, 1, canvas.dc(), 0, 0, SRCCOPY));
   for (int x = 1; x < 10; ++x) EXPECT_EQ(canvas.At(x, 0), RGB(x - 1, 0, 0)) << x;
+
+  // Overlapping rows, moved down and then back up.
+  Canvas rows(2, 10);
+  for (int y = 0; y < 10; ++y) Fill(rows.dc(), RECT{0, y, 2, y + 1}, RGB(0, y, 0));
+  EXPECT_TRUE(BitBlt(rows.dc(), 0, 3, 2, 7, rows.dc(), 0, 0, SRCCOPY));
+  for (int y = 3; y < 10; ++y) EXPECT_EQ(rows.At(1, y), RGB(0, y - 3, 0)) << y;
+  EXPECT_TRUE(BitBlt(rows.dc(), 0, 0, 2, 7, rows.dc(), 0, 3, SRCCOPY));
+  for (int y = 0; y < 7; ++y) EXPECT_EQ(rows.At(0, y), RGB(0, y, 0)) << y;
 }
 
 TEST(GdiFrameDC, DrawsAtItsOriginAndOnlyInsideItsClip) {
@@ -321,6 +329,19 @@ TEST(GdiFrameDC, DrawsAtItsOriginAndOnlyInsideItsClip) {
   EXPECT_GE(ink.top, 5);
   EXPECT_LE(ink.right, 30);
   EXPECT_LE(ink.bottom, 15);
+  HDC memory = CreateCompatibleDC(other.dc());
+  HBITMAP bitmap = CreateCompatibleBitmap(other.dc(), 40, 40);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  Fill(memory, RECT{0, 0, 40, 40}, RGB(6, 6, 6));
+  EXPECT_TRUE(BitBlt(other.dc(), -15, -15, 40, 40, memory, 0, 0, SRCCOPY));
+  EXPECT_EQ(other.Count(RGB(6, 6, 6)) + other.Count(RGB(4, 4, 4)) + other.Count(RGB(5, 5, 5)), 20 * 10);
+  EXPECT_EQ(other.At(10, 5), RGB(6, 6, 6));
+  EXPECT_EQ(other.At(29, 14), RGB(6, 6, 6));
+  EXPECT_EQ(other.At(9, 5), kBlack);
+  EXPECT_EQ(other.At(30, 14), kBlack);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
   // Outside the clip there is no pixel to read.
   EXPECT_EQ(GetPixel(other.dc(), -1, 0), CLR_INVALID);
   EXPECT_EQ(GetPixel(other.dc(), 20, 0), CLR_INVALID);
