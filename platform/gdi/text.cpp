@@ -49,6 +49,8 @@ PangoLayout* LayoutFor(const GdiObject& font, const std::string& utf8) {
   } else {
     layout = pango_layout_new(SharedPangoContext());
     pango_layout_set_font_description(layout, font.font);
+    // One line, as a GDI text call draws: separators are glyphs, not breaks.
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
   }
   if (cache.recent.size() >= kLayoutGenerationSize) {

@@ -303,3 +303,22 @@ TEST(GdiText, AFrameDCClipsText) {
 }
 
 }  // namespace
+
+// Names read from a file may hold line and paragraph separators (a stray
+// 0x85 byte reads as U+0085). A text call draws one line, as on Windows:
+// the separators must not push the text onto a second line.
+TEST(GdiText, LineAndParagraphSeparatorsStayOnOneLine) {
+  TextCanvas tc(320, 100, MakeFont(-18));
+  const SIZE plain = Measure(tc.canvas.dc(), L"AB");
+  for (const wchar_t* text : {L"A\nB", L"A\rB", L"A\u0085B", L"A\u2028B", L"A\u2029B", L"A\vB"}) {
+    const std::wstring s = text;
+    const SIZE size = Measure(tc.canvas.dc(), s);
+    // The separator's glyph may come from a fallback face a pixel taller;
+    // a second line would double the height.
+    EXPECT_LT(size.cy, plain.cy * 3 / 2) << "separator U+" << std::hex << static_cast<unsigned>(s[1]);
+    tc.canvas.Fill(kBackground);
+    TextOutW(tc.canvas.dc(), 10, 30, s.c_str(), static_cast<int>(s.size()));
+    const RECT ink = tc.canvas.InkBox(kBackground);
+    EXPECT_LT(ink.bottom, 30 + plain.cy * 3 / 2) << "separator U+" << std::hex << static_cast<unsigned>(s[1]);
+  }
+}
