@@ -254,8 +254,8 @@ TEST(GdiBitBlt, CopiesExactPixelsWithOffsets) {
   HDC memory = CreateCompatibleDC(window.dc());
   HBITMAP bitmap = CreateCompatibleBitmap(window.dc(), 20, 10);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  // A new bitmap is black.
-  EXPECT_EQ(GetPixel(memory, 19, 9), kBlack);
+  // A new bitmap's content is undefined (a freed image may be reused), so
+  // the test paints all of it.
   Fill(memory, RECT{0, 0, 20, 10}, RGB(30, 32, 40));
   Fill(memory, RECT{5, 2, 6, 3}, RGB(12, 34, 56));
   window.Fill(RGB(200, 200, 200));
