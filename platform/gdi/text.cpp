@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "gdi/dc.h"
+#include "utf8.h"
 
 namespace platform::gdi {
 namespace {
@@ -101,26 +102,6 @@ std::wstring WithoutPrefixes(const wchar_t* text, int count) {
   return shown;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  // pango refuses text holding a NUL, and surrogates are no characters.
-  if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 PangoContext* SharedPangoContext() {
@@ -142,12 +123,9 @@ PangoContext* SharedPangoContext() {
 }
 
 std::string ToUtf8(const wchar_t* text, int count) {
-  std::string out;
-  if (!text) return out;
+  if (!text) return {};
   if (count < 0) count = static_cast<int>(std::wcslen(text));
-  out.reserve(count);
-  for (int i = 0; i < count; ++i) AppendUtf8(out, static_cast<char32_t>(text[i]));
-  return out;
+  return platform::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(count)));
 }
 
 }  // namespace platform::gdi

@@ -9,31 +9,6 @@ bool IsScalarValue(char32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 
 
 }  // namespace
 
-std::string ToUtf8(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t wc : text) {
-    char32_t cp = static_cast<char32_t>(wc);
-    if (!IsScalarValue(cp)) cp = kReplacement;
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
-
 std::wstring FromUtf8(std::string_view bytes) {
   std::wstring out;
   out.reserve(bytes.size());

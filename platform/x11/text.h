@@ -4,9 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "utf8.h"
+
 namespace platform::x11 {
 
-std::string ToUtf8(std::wstring_view text);
+using platform::ToUtf8;
 // Invalid sequences become U+FFFD, so pasted junk stays visible instead of
 // cutting the text short.
 std::wstring FromUtf8(std::string_view bytes);

@@ -1,0 +1,13 @@
+// UTF-8 from the layer's UTF-32 strings, for pango and for X.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// A NUL, a surrogate or a value beyond U+10FFFF becomes U+FFFD: neither
+// pango nor X takes them, and the text around them must survive.
+std::string ToUtf8(std::wstring_view text);
+
+}  // namespace platform
