@@ -46,10 +46,24 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
   cairo_surface_flush(target);
   const std::size_t bytes = static_cast<std::size_t>(box.right - box.left) * 4;
   const bool upwards = source == target && shiftY < 0;
+  // A window's frame goes to the screen where it changed: a frame that is
+  // redrawn each tick but looks the same must cost no transfer, so rows
+  // that already hold these pixels are left alone.
+  const bool onFrame = !to->memory;
+  int firstChanged = box.bottom, lastChanged = box.top - 1;
   for (int row = 0; row < box.bottom - box.top; ++row) {
     const int dy = upwards ? box.bottom - 1 - row : box.top + row;
-    std::memmove(RowOf(target, dy) + static_cast<std::ptrdiff_t>(box.left) * 4,
-                 RowOf(source, dy + shiftY) + static_cast<std::ptrdiff_t>(box.left + shiftX) * 4, bytes);
+    unsigned char* toRow = RowOf(target, dy) + static_cast<std::ptrdiff_t>(box.left) * 4;
+    const unsigned char* fromRow = RowOf(source, dy + shiftY) + static_cast<std::ptrdiff_t>(box.left + shiftX) * 4;
+    if (onFrame) {
+      if (std::memcmp(toRow, fromRow, bytes) == 0) continue;
+      firstChanged = std::min(firstChanged, dy);
+      lastChanged = std::max(lastChanged, dy);
+    }
+    std::memmove(toRow, fromRow, bytes);
+  }
+  if (onFrame && lastChanged >= firstChanged) {
+    platform::gdi::MarkChanged(*to, RECT{box.left, firstChanged, box.right, lastChanged + 1});
   }
   cairo_surface_mark_dirty_rectangle(target, box.left, box.top, box.right - box.left, box.bottom - box.top);
   return TRUE;

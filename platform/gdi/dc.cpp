@@ -1,5 +1,6 @@
 #include "gdi/dc.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "driver.h"
@@ -94,8 +95,22 @@ cairo_t* CairoOf(DeviceContext& dc) {
     }
     cairo_set_antialias(dc.cairo, CAIRO_ANTIALIAS_NONE);
   }
+  // Whatever cairo draws stays inside the clip.
+  if (!dc.memory) MarkChanged(dc, dc.clip);
   cairo_new_path(dc.cairo);
   return dc.cairo;
+}
+
+void MarkChanged(DeviceContext& dc, const RECT& area) {
+  const RECT r{std::max(area.left, dc.clip.left), std::max(area.top, dc.clip.top), std::min(area.right, dc.clip.right),
+               std::min(area.bottom, dc.clip.bottom)};
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  RECT& c = dc.changed;
+  if (c.right <= c.left || c.bottom <= c.top) {
+    c = r;
+    return;
+  }
+  c = RECT{std::min(c.left, r.left), std::min(c.top, r.top), std::max(c.right, r.right), std::max(c.bottom, r.bottom)};
 }
 
 void SetSourceColour(cairo_t* cr, COLORREF colour) {
@@ -114,9 +129,12 @@ HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& 
   return reinterpret_cast<HDC>(dc);
 }
 
-void ReleaseFrameDC(HDC hdc) {
+RECT ReleaseFrameDC(HDC hdc) {
   DeviceContext* dc = DCFromHandle(hdc);
-  if (dc && !dc->memory) FreeDC(dc);
+  if (!dc || dc->memory) return RECT{0, 0, 0, 0};
+  const RECT changed = dc->changed;
+  FreeDC(dc);
+  return changed;
 }
 
 }  // namespace platform::gdi

@@ -16,6 +16,9 @@ struct DeviceContext {
   cairo_surface_t* frame = nullptr;
   int originX = 0, originY = 0;
   RECT clip{};
+  // Frame DCs: the part of the frame that drawing through the DC may have
+  // changed, so only that goes to the screen.
+  RECT changed{};
   GdiObject* pen = nullptr;
   GdiObject* brush = nullptr;
   GdiObject* font = nullptr;
@@ -47,6 +50,9 @@ cairo_surface_t* TargetOf(const DeviceContext& dc);
 // antialiasing off, ready for a fill or a stroke. Valid until the DC's
 // target changes; callers save/restore around their own changes.
 cairo_t* CairoOf(DeviceContext& dc);
+
+// Adds `area` (frame coordinates) to what a frame DC has changed.
+void MarkChanged(DeviceContext& dc, const RECT& area);
 
 // 0x00BBGGRR to cairo's source colour.
 void SetSourceColour(cairo_t* cr, COLORREF colour);

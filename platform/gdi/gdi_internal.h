@@ -13,7 +13,9 @@ namespace platform::gdi {
 // Its coordinate origin is at (originX, originY) of the frame and every drawing
 // is clipped to `clip` (frame coordinates).
 HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip);
-void ReleaseFrameDC(HDC hdc);
+// Frees a frame DC; returns the part of the frame its drawing may have
+// changed (empty when nothing was drawn or a copy changed no pixel).
+RECT ReleaseFrameDC(HDC hdc);
 
 // Pens, brushes, fonts, bitmaps and memory DCs that are alive (created and not
 // yet deleted); stock objects and frame DCs do not count.

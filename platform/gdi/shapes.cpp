@@ -73,6 +73,27 @@ void ThinLine(DeviceContext& dc, int x0, int y0, int x1, int y1, COLORREF colour
 // so a stroke covers whole pixels.
 double PenOffset(int width) { return width % 2 ? 0.5 : 0.0; }
 
+bool AllStraight(const POINT* points, int count) {
+  for (int i = 1; i < count; ++i) {
+    if (points[i - 1].x != points[i].x && points[i - 1].y != points[i].y) return false;
+  }
+  return true;
+}
+
+// Widths 2 and 3 cover exactly the square around every point of the line,
+// caps and joins included: horizontal and vertical strokes are rectangles,
+// filled without tessellating round caps.
+void StraightWideLines(DeviceContext& dc, const POINT* points, int count, int width, COLORREF colour) {
+  const int before = width / 2, after = width - width / 2;
+  for (int i = 1; i < count; ++i) {
+    const POINT& a = points[i - 1];
+    const POINT& b = points[i];
+    const long long left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    const long long right = std::max(a.x, b.x), bottom = std::max(a.y, b.y);
+    FillPixels(dc, left - before, top - before, right + after, bottom + after, colour);
+  }
+}
+
 void StrokePolyline(DeviceContext& dc, const POINT* points, int count) {
   const GdiObject& pen = *dc.pen;
   if (pen.null || count < 2) return;
@@ -80,6 +101,10 @@ void StrokePolyline(DeviceContext& dc, const POINT* points, int count) {
     for (int i = 1; i < count; ++i) {
       ThinLine(dc, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, pen.colour);
     }
+    return;
+  }
+  if ((pen.penWidth == 2 || pen.penWidth == 3) && AllStraight(points, count)) {
+    StraightWideLines(dc, points, count, pen.penWidth, pen.colour);
     return;
   }
   cairo_t* cr = CairoOf(dc);

@@ -95,10 +95,11 @@ void CloseDC(HDC hdc) {
     DeleteDC(hdc);
     return;
   }
-  gdi::ReleaseFrameDC(hdc);
+  const RECT changed = gdi::ReleaseFrameDC(hdc);
   if (Window* top = Find(open.top)) {
+    // Children's pixels go back as they were: no change to show there.
     if (top->frame) RestoreChildren(top->frame, open.children);
-    MarkFrameDirty(*top, open.area);
+    MarkFrameDirty(*top, Intersect(changed, open.area));
   }
 }
 
@@ -116,9 +117,10 @@ void InvalidateChildren(Window& w) {
 
 }  // namespace
 
+// A new frame goes to the screen whole, whatever its first paint changes.
 void CreateFrame(Window& top) {
   top.frame = NewFrame(top.rect.right - top.rect.left, top.rect.bottom - top.rect.top);
-  top.dirty = RECT{0, 0, 0, 0};
+  top.dirty = FrameBounds(top.frame);
 }
 
 void ResizeFrame(Window& top) {
@@ -133,7 +135,7 @@ void ResizeFrame(Window& top) {
     cairo_destroy(cr);
     cairo_surface_destroy(old);
   }
-  top.dirty = RECT{0, 0, 0, 0};
+  top.dirty = FrameBounds(top.frame);
 }
 
 void DestroyFrame(Window& top) {

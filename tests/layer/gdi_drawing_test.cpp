@@ -2,6 +2,8 @@
 // origin and clip of a window's DC.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gdi/gdi_internal.h"
 #include "gdi_test_canvas.h"
 #include "win32_layer.h"
@@ -144,6 +146,61 @@ TEST(GdiLines, WidePensDrawSolidExactColourAroundTheLine) {
   RECT crossBox = cross.InkBox(kBlack);
   EXPECT_GE(crossBox.left, 8);
   EXPECT_LE(crossBox.right, 28);
+}
+
+// Straight wide lines cover the square around each point of the line:
+// width 2 one pixel either side of the corner line, width 3 one pixel
+// either side of the centre pixel. So the outline of a box drawn with four
+// LineTo calls is solid and its corners are square.
+TEST(GdiLines, StraightWidePensCoverTheSquareAroundEveryPoint) {
+  struct Segment {
+    POINT from, to;
+  };
+  const Segment segments[] = {
+      {{5, 10}, {20, 10}}, {{20, 12}, {5, 12}},  {{7, 3}, {7, 25}},   {{9, 25}, {9, 3}},
+      {{14, 14}, {14, 14}}, {{-5, 27}, {40, 27}}, {{28, -3}, {28, 40}}, {{0, 0}, {1, 0}},
+  };
+  for (int width : {2, 3}) {
+    for (const Segment& s : segments) {
+      Canvas canvas(32, 32);
+      {
+        PenAndBrush tools(canvas.dc(), width, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
+        MoveToEx(canvas.dc(), s.from.x, s.from.y, nullptr);
+        LineTo(canvas.dc(), s.to.x, s.to.y);
+      }
+      // Even widths sit on pixel corners, odd ones on pixel centres.
+      const int before = width / 2, after = width - width / 2;
+      const int left = std::min(s.from.x, s.to.x) - before, right = std::max(s.from.x, s.to.x) + after;
+      const int top = std::min(s.from.y, s.to.y) - before, bottom = std::max(s.from.y, s.to.y) + after;
+      for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+          const bool inside = x >= left && x < right && y >= top && y < bottom;
+          ASSERT_EQ(canvas.At(x, y), inside ? RGB(55, 62, 78) : kBlack)
+              << "width " << width << " from " << s.from.x << "," << s.from.y << " to " << s.to.x << ","
+              << s.to.y << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+
+  // A box outline as the tab bar draws it, on a DC with an origin and clip.
+  Canvas box(40, 30, 3, 2, RECT{0, 0, 30, 30});
+  {
+    PenAndBrush tools(box.dc(), 2, RGB(200, 10, 10), GetStockObject(NULL_BRUSH));
+    MoveToEx(box.dc(), 2, 2, nullptr);
+    LineTo(box.dc(), 34, 2);
+    LineTo(box.dc(), 34, 20);
+    LineTo(box.dc(), 2, 20);
+    LineTo(box.dc(), 2, 2);
+  }
+  for (int y = 0; y < 30; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      const bool onEdge = (y == 4 || y == 3 || y == 21 || y == 22) || (x == 4 || x == 5);
+      const bool inBox = x >= 4 && x < 38 && y >= 3 && y < 23;
+      const bool drawn = inBox && onEdge && x < 30;  // the right edge lies beyond the clip
+      ASSERT_EQ(box.At(x, y), drawn ? RGB(200, 10, 10) : kBlack) << x << "," << y;
+    }
+  }
 }
 
 TEST(GdiLines, NullPenDrawsNothing) {

@@ -21,6 +21,22 @@ std::vector<UINT> Drain() {
   return out;
 }
 
+void Fill(HDC dc, const RECT& r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+// A paint that fills what it was asked to paint.
+LRESULT PaintWhite(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  Fill(dc, ps.rcPaint, RGB(255, 255, 255));
+  EndPaint(h, &ps);
+  return 0;
+}
+
 TEST_F(QueueTest, SentMessagesRunAtOnceAndPostedOnesWaitInOrder) {
   HWND top = CreateTop();
   Pump();
@@ -181,6 +197,7 @@ TEST_F(QueueTest, ParentsPaintBeforeChildrenAndAllGoOutInOnePresent) {
   HWND top = CreateTop();
   HWND child = CreateChild(top, 10, 10, 50, 20);
   Pump();
+  SetHandler(PaintWhite);
   const int presents = driver.PresentCount(top);
   Log().clear();
   InvalidateRect(top, nullptr, TRUE);
@@ -227,6 +244,7 @@ TEST_F(QueueTest, NothingIsPresentedWhileAPaintIsPending) {
   HWND top = CreateTop();
   HWND child = CreateChild(top, 0, 0, 30, 30);
   Pump();
+  SetHandler(PaintWhite);
   const int presents = driver.PresentCount(top);
   InvalidateRect(top, nullptr, FALSE);
   MSG msg;
@@ -239,6 +257,54 @@ TEST_F(QueueTest, NothingIsPresentedWhileAPaintIsPending) {
   DispatchMessageW(&msg);
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(driver.PresentCount(top), presents + 1);
+}
+
+// A frame redrawn each tick goes to the screen only where its pixels
+// changed: a paint that draws nothing or copies the same pixels costs no
+// transfer.
+TEST_F(QueueTest, OnlyChangedPixelsAreSentToTheScreen) {
+  HWND top = CreateTop(0, 0, 60, 40);
+  SetHandler(PaintWhite);
+  Pump();
+  int presents = driver.PresentCount(top);
+
+  // The picture a paint copies in, as the overlay paints.
+  HDC screen = GetDC(top);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 60, 40);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  RECT all{0, 0, 60, 40};
+  Fill(memory, all, RGB(255, 255, 255));
+  ReleaseDC(top, screen);
+  Pump();
+  EXPECT_EQ(driver.PresentCount(top), presents) << "GetDC and ReleaseDC alone change nothing";
+
+  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    BitBlt(dc, 0, 0, 60, 40, memory, 0, 0, SRCCOPY);
+    EndPaint(h, &ps);
+    return 0;
+  });
+  InvalidateRect(top, nullptr, FALSE);
+  Pump();
+  EXPECT_EQ(driver.PresentCount(top), presents) << "the same pixels again";
+
+  RECT rows{5, 12, 9, 15};
+  Fill(memory, rows, RGB(0, 0, 0));
+  InvalidateRect(top, nullptr, FALSE);
+  Pump();
+  ASSERT_EQ(driver.PresentCount(top), ++presents);
+  const RECT dirty = driver.Find(top)->lastDirty;
+  EXPECT_EQ(dirty.top, 12);
+  EXPECT_EQ(dirty.bottom, 15);
+  EXPECT_EQ(driver.Pixel(top, 6, 13), RGB(0, 0, 0));
+  EXPECT_EQ(driver.Pixel(top, 6, 15), RGB(255, 255, 255));
+
+  SelectObject(memory, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
 }
 
 TEST_F(QueueTest, UpdateWindowPaintsNowOnlyWhenSomethingIsInvalid) {
