@@ -21,10 +21,27 @@ namespace {
 // (no frame has to shape all its texts anew).
 constexpr std::size_t kLayoutGenerationSize = 256;
 
-using LayoutMap = std::unordered_map<std::string, PangoLayout*>;
+// A text drawn more than once keeps a picture of its glyphs (their
+// coverage, A8) and is then drawn with one composite instead of shaping
+// and rasterising glyph by glyph, which is most of the cost of a frame.
+// Pictures are bounded in total; past the bound texts are drawn directly.
+constexpr std::size_t kPictureBudgetBytes = std::size_t{8} << 20;
+// Antialiased edges may reach a little past the ink box that pango gives.
+constexpr int kPictureMargin = 2;
+
+struct ShapedText {
+  PangoLayout* layout = nullptr;
+  int draws = 0;
+  cairo_surface_t* picture = nullptr;  // A8 coverage, or null
+  int pictureX = 0, pictureY = 0;      // its top-left, from the layout's top-left
+  bool blank = false;                  // no ink at all
+};
+
+using LayoutMap = std::unordered_map<std::string, ShapedText>;
 
 struct LayoutCache {
   LayoutMap recent, older;
+  std::size_t pictureBytes = 0;
 };
 
 LayoutCache& Layouts() {
@@ -32,34 +49,44 @@ LayoutCache& Layouts() {
   return cache;
 }
 
+std::size_t BytesOf(cairo_surface_t* picture) {
+  return static_cast<std::size_t>(cairo_image_surface_get_stride(picture)) *
+         static_cast<std::size_t>(cairo_image_surface_get_height(picture));
+}
+
 void Unref(LayoutMap& layouts) {
-  for (auto& entry : layouts) g_object_unref(entry.second);
+  for (auto& entry : layouts) {
+    g_object_unref(entry.second.layout);
+    if (cairo_surface_t* picture = entry.second.picture) {
+      Layouts().pictureBytes -= BytesOf(picture);
+      cairo_surface_destroy(picture);
+    }
+  }
   layouts.clear();
 }
 
-PangoLayout* LayoutFor(const GdiObject& font, const std::string& utf8) {
+ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   LayoutCache& cache = Layouts();
   std::string key = font.fontKey;
   key += '\n';
   key += utf8;
   if (auto found = cache.recent.find(key); found != cache.recent.end()) return found->second;
-  PangoLayout* layout = nullptr;
+  ShapedText shaped;
   if (auto found = cache.older.find(key); found != cache.older.end()) {
-    layout = found->second;
+    shaped = found->second;
     cache.older.erase(found);
   } else {
-    layout = pango_layout_new(SharedPangoContext());
-    pango_layout_set_font_description(layout, font.font);
+    shaped.layout = pango_layout_new(SharedPangoContext());
+    pango_layout_set_font_description(shaped.layout, font.font);
     // One line, as a GDI text call draws: separators are glyphs, not breaks.
-    pango_layout_set_single_paragraph_mode(layout, TRUE);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    pango_layout_set_single_paragraph_mode(shaped.layout, TRUE);
+    pango_layout_set_text(shaped.layout, utf8.data(), static_cast<int>(utf8.size()));
   }
   if (cache.recent.size() >= kLayoutGenerationSize) {
     Unref(cache.older);
     std::swap(cache.older, cache.recent);
   }
-  cache.recent.emplace(std::move(key), layout);
-  return layout;
+  return cache.recent.emplace(std::move(key), shaped).first->second;
 }
 
 SIZE LayoutSize(PangoLayout* layout) {
@@ -68,26 +95,73 @@ SIZE LayoutSize(PangoLayout* layout) {
   return SIZE{width, height};
 }
 
+// Renders the glyphs' coverage once; leaves no picture when the budget is
+// spent or the text has no ink.
+void MakePicture(ShapedText& shaped) {
+  PangoRectangle ink{}, logical{};
+  pango_layout_get_pixel_extents(shaped.layout, &ink, &logical);
+  if (ink.width <= 0 || ink.height <= 0) {
+    shaped.blank = true;
+    return;
+  }
+  const int width = ink.width + 2 * kPictureMargin, height = ink.height + 2 * kPictureMargin;
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+  if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS ||
+      Layouts().pictureBytes + BytesOf(picture) > kPictureBudgetBytes) {
+    cairo_surface_destroy(picture);
+    return;
+  }
+  shaped.pictureX = ink.x - kPictureMargin;
+  shaped.pictureY = ink.y - kPictureMargin;
+  cairo_t* cr = cairo_create(picture);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  cairo_move_to(cr, -shaped.pictureX, -shaped.pictureY);
+  pango_cairo_show_layout(cr, shaped.layout);
+  cairo_destroy(cr);
+  cairo_surface_flush(picture);
+  shaped.picture = picture;
+  Layouts().pictureBytes += BytesOf(picture);
+}
+
+bool Contains(const RECT& outer, int x, int y, int width, int height) {
+  return x >= outer.left && y >= outer.top && x + width <= outer.right && y + height <= outer.bottom;
+}
+
 // Draws a layout with the top-left of its logical box at (x, y), over the
 // DC's background colour in OPAQUE mode; `clip` (DC coordinates) limits it.
-void DrawLayout(DeviceContext& dc, PangoLayout* layout, int x, int y, const RECT* clip) {
+void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
+  if (++shaped.draws == 2) MakePicture(shaped);
   cairo_t* cr = CairoOf(dc);
-  cairo_save(cr);
-  if (clip) {
+  const SIZE size = LayoutSize(shaped.layout);
+  bool clipped = false;
+  const auto clipIfNeeded = [&](int left, int top, int width, int height) {
+    if (!clip || clipped || Contains(*clip, left, top, width, height)) return;
+    cairo_save(cr);
     cairo_rectangle(cr, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
     cairo_clip(cr);
-  }
+    clipped = true;
+  };
   if (dc.bkMode == OPAQUE) {
-    const SIZE size = LayoutSize(layout);
+    clipIfNeeded(x, y, size.cx, size.cy);
     SetSourceColour(cr, dc.bkColour);
     cairo_rectangle(cr, x, y, size.cx, size.cy);
     cairo_fill(cr);
   }
   SetSourceColour(cr, dc.textColour);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-  cairo_move_to(cr, x, y);
-  pango_cairo_show_layout(cr, layout);
-  cairo_restore(cr);
+  if (shaped.picture) {
+    const int left = x + shaped.pictureX, top = y + shaped.pictureY;
+    clipIfNeeded(left, top, cairo_image_surface_get_width(shaped.picture),
+                 cairo_image_surface_get_height(shaped.picture));
+    cairo_mask_surface(cr, shaped.picture, left, top);
+  } else if (!shaped.blank) {
+    clipIfNeeded(x, y, size.cx, size.cy);
+    if (!clipped) cairo_save(cr);
+    clipped = true;
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+    cairo_move_to(cr, x, y);
+    pango_cairo_show_layout(cr, shaped.layout);
+  }
+  if (clipped) cairo_restore(cr);
   cairo_new_path(cr);
 }
 
@@ -136,16 +210,16 @@ using platform::gdi::DeviceContext;
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
-  PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  *size = platform::gdi::LayoutSize(layout);
+  const platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  *size = platform::gdi::LayoutSize(shaped.layout);
   return TRUE;
 }
 
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || count < 0 || (!text && count > 0)) return FALSE;
-  PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  platform::gdi::DrawLayout(*dc, layout, platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y),
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  platform::gdi::DrawLayout(*dc, shaped, platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y),
                             nullptr);
   return TRUE;
 }
@@ -158,8 +232,8 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
   std::string utf8 = (format & DT_NOPREFIX)
                          ? platform::gdi::ToUtf8(text, count)
                          : platform::gdi::ToUtf8(platform::gdi::WithoutPrefixes(text, count).c_str(), -1);
-  PangoLayout* layout = platform::gdi::LayoutFor(*dc->font, utf8);
-  const SIZE size = platform::gdi::LayoutSize(layout);
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, utf8);
+  const SIZE size = platform::gdi::LayoutSize(shaped.layout);
   if (format & kCalcRect) {
     rect->right = platform::gdi::ClampCoordinate(static_cast<long long>(rect->left) + size.cx);
     rect->bottom = platform::gdi::ClampCoordinate(static_cast<long long>(rect->top) + size.cy);
@@ -176,7 +250,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
     else if (format & kBottom) y = box.bottom - size.cy;
   }
-  platform::gdi::DrawLayout(*dc, layout, x, y, (format & kNoClip) ? nullptr : &box);
+  platform::gdi::DrawLayout(*dc, shaped, x, y, (format & kNoClip) ? nullptr : &box);
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }

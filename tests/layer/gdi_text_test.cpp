@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "gdi/gdi_internal.h"
 #include "gdi_test_canvas.h"
@@ -300,6 +301,51 @@ TEST(GdiText, AFrameDCClipsText) {
   EXPECT_EQ(ink.left, 20);
   EXPECT_EQ(ink.right, 50);
   EXPECT_GT(frame.Count(kText), 0);
+}
+
+// A text drawn often is drawn from a cached picture of it: the second and
+// later draws must give the very pixels of the first, wherever the text
+// lies, in any colour, clipped or not.
+TEST(GdiText, DrawingATextAgainGivesTheSamePixels) {
+  struct Case {
+    int height;
+    int weight;
+    std::wstring text;  // texts no other test draws, so the first draw here is the first
+  };
+  const Case cases[] = {
+      {-18, FW_NORMAL, L"jWf \u00c9g\u00c5|_ (again 1)"},
+      {-64, FW_NORMAL, L"01:23.456 (again 2)"},
+      {-18, FW_SEMIBOLD, L"PB: 59:59.999 -0.25 (again 3)"},
+      {-18, FW_NORMAL, L"\u4e2d\u00df\u0301\u0327 (again 4)"},
+  };
+  for (const Case& c : cases) {
+    const auto drawThrice = [&](const wchar_t* suffix, int x, int y, COLORREF colour, int mode, const RECT* clip) {
+      const std::wstring text = c.text + suffix;
+      std::vector<std::vector<COLORREF>> pictures;
+      for (int pass = 0; pass < 3; ++pass) {
+        TextCanvas tc(420, 120, MakeFont(c.height, c.weight));
+        SetTextColor(tc.canvas.dc(), colour);
+        SetBkMode(tc.canvas.dc(), mode);
+        SetBkColor(tc.canvas.dc(), RGB(90, 20, 20));
+        if (clip) {
+          RECT box = *clip;
+          DrawTextW(tc.canvas.dc(), text.c_str(), -1, &box, DT_SINGLELINE | DT_NOPREFIX);
+        } else {
+          TextOutW(tc.canvas.dc(), x, y, text.c_str(), static_cast<int>(text.size()));
+        }
+        std::vector<COLORREF> picture;
+        for (int py = 0; py < tc.canvas.height(); ++py)
+          for (int px = 0; px < tc.canvas.width(); ++px) picture.push_back(tc.canvas.At(px, py));
+        pictures.push_back(std::move(picture));
+      }
+      EXPECT_EQ(pictures[0], pictures[1]) << "second draw, height " << c.height;
+      EXPECT_EQ(pictures[0], pictures[2]) << "third draw, height " << c.height;
+    };
+    drawThrice(L" a", 7, 11, kText, TRANSPARENT, nullptr);
+    drawThrice(L" b", -9, 100, RGB(239, 71, 111), OPAQUE, nullptr);  // cut at the left and bottom
+    const RECT clip{40, 20, 90, 50};
+    drawThrice(L" c", 0, 0, kText, TRANSPARENT, &clip);
+  }
 }
 
 }  // namespace
