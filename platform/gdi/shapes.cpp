@@ -146,6 +146,9 @@ void RoundedRectPath(cairo_t* cr, double x0, double y0, double x1, double y1, do
 
 // The shape inside the box [left, right) x [top, bottom) with corner
 // ellipses cornerW x cornerH: filled with the brush, outlined with the pen.
+// The outline is the ring between the box's edge and the same shape `pen
+// width` further in, filled: the same pixels a stroke would give, without
+// the cost of stroking curves.
 void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int cornerW, int cornerH) {
   left = ClampCoordinate(left);
   top = ClampCoordinate(top);
@@ -158,26 +161,37 @@ void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int 
   if (right == left || bottom == top) return;
   const GdiObject& pen = *dc.pen;
   const GdiObject& brush = *dc.brush;
-  const double inset = pen.null ? 0.0 : pen.penWidth / 2.0;
-  if (!pen.null && (right - left <= pen.penWidth || bottom - top <= pen.penWidth)) {
+  const int width = pen.null ? 0 : pen.penWidth;
+  if (!pen.null && (right - left <= width || bottom - top <= width)) {
     // Thinner than the pen: all outline.
     FillPixels(dc, left, top, right, bottom, pen.colour);
     return;
   }
   cairo_t* cr = CairoOf(dc);
-  RoundedRectPath(cr, left + inset, top + inset, right - inset, bottom - inset,
-                  std::abs(cornerW) / 2.0 - inset, std::abs(cornerH) / 2.0 - inset);
-  if (!brush.null) {
+  const double rx = std::abs(cornerW) / 2.0, ry = std::abs(cornerH) / 2.0;
+  const auto outer = [&] { RoundedRectPath(cr, left, top, right, bottom, rx, ry); };
+  const auto inner = [&] {
+    RoundedRectPath(cr, left + width, top + width, right - width, bottom - width, rx - width, ry - width);
+  };
+  if (!brush.null && (pen.null || brush.colour == pen.colour)) {
+    outer();
     SetSourceColour(cr, brush.colour);
-    cairo_fill_preserve(cr);
+    cairo_fill(cr);
+    return;
+  }
+  if (!brush.null) {
+    inner();
+    SetSourceColour(cr, brush.colour);
+    cairo_fill(cr);
   }
   if (!pen.null) {
+    outer();
+    inner();
     SetSourceColour(cr, pen.colour);
-    cairo_set_line_width(cr, pen.penWidth);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-    cairo_stroke_preserve(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
   }
-  cairo_new_path(cr);
 }
 
 }  // namespace

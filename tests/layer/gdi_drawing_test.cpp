@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "gdi/gdi_internal.h"
 #include "gdi_test_canvas.h"
@@ -304,6 +305,41 @@ TEST(GdiShapes, EllipseOutlineAndFillTakeTheirOwnColours) {
   EXPECT_EQ(canvas.At(15, 0), RGB(255, 0, 0));
   EXPECT_EQ(canvas.At(0, 10), RGB(255, 0, 0));
   EXPECT_EQ(canvas.At(15, 20), kBlack);
+}
+
+// An outline with the null brush is a closed ring of the pen's colour,
+// inside the box: the inside does not leak out through a gap.
+TEST(GdiShapes, OutlinesAreClosedRingsInsideTheirBox) {
+  for (int width : {1, 2, 3}) {
+    for (int shape = 0; shape < 2; ++shape) {
+      Canvas canvas(50, 40);
+      {
+        PenAndBrush tools(canvas.dc(), width, RGB(200, 0, 0), GetStockObject(NULL_BRUSH));
+        if (shape == 0) Ellipse(canvas.dc(), 5, 4, 44, 33);
+        if (shape == 1) RoundRect(canvas.dc(), 5, 4, 44, 33, 14, 10);
+      }
+      const RECT box = canvas.InkBox(kBlack);
+      EXPECT_EQ(box.left, 5);
+      EXPECT_EQ(box.top, 4);
+      EXPECT_EQ(box.right, 44);
+      EXPECT_EQ(box.bottom, 33);
+      // Flood the black inside from the centre, four ways.
+      std::vector<bool> seen(50 * 40, false);
+      std::vector<POINT> todo{{24, 18}};
+      bool leaked = false;
+      while (!todo.empty()) {
+        const POINT p = todo.back();
+        todo.pop_back();
+        if (p.x < 0 || p.y < 0 || p.x >= 50 || p.y >= 40) continue;
+        if (seen[p.y * 50 + p.x] || canvas.At(p.x, p.y) != kBlack) continue;
+        seen[p.y * 50 + p.x] = true;
+        if (p.x < 5 || p.y < 4 || p.x >= 44 || p.y >= 33) leaked = true;
+        todo.insert(todo.end(), {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}});
+      }
+      EXPECT_FALSE(leaked) << "width " << width << " shape " << shape;
+      EXPECT_EQ(canvas.Count(RGB(200, 0, 0)) + canvas.Count(kBlack), 50 * 40);
+    }
+  }
 }
 
 TEST(GdiBitBlt, CopiesExactPixelsWithOffsets) {
