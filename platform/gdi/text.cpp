@@ -39,30 +39,38 @@ struct ShapedText {
 
 using LayoutMap = std::unordered_map<std::string, ShapedText>;
 
-struct LayoutCache {
-  LayoutMap recent, older;
-  std::size_t pictureBytes = 0;
-};
-
-LayoutCache& Layouts() {
-  static LayoutCache cache;
-  return cache;
-}
-
 std::size_t BytesOf(cairo_surface_t* picture) {
   return static_cast<std::size_t>(cairo_image_surface_get_stride(picture)) *
          static_cast<std::size_t>(cairo_image_surface_get_height(picture));
 }
 
-void Unref(LayoutMap& layouts) {
-  for (auto& entry : layouts) {
-    g_object_unref(entry.second.layout);
-    if (cairo_surface_t* picture = entry.second.picture) {
-      Layouts().pictureBytes -= BytesOf(picture);
-      cairo_surface_destroy(picture);
-    }
+struct LayoutCache {
+  LayoutMap recent, older;
+  std::size_t pictureBytes = 0;
+
+  LayoutCache() = default;
+  LayoutCache(const LayoutCache&) = delete;
+  LayoutCache& operator=(const LayoutCache&) = delete;
+  ~LayoutCache() {
+    Release(recent);
+    Release(older);
   }
-  layouts.clear();
+
+  void Release(LayoutMap& layouts) {
+    for (auto& entry : layouts) {
+      g_object_unref(entry.second.layout);
+      if (cairo_surface_t* picture = entry.second.picture) {
+        pictureBytes -= BytesOf(picture);
+        cairo_surface_destroy(picture);
+      }
+    }
+    layouts.clear();
+  }
+};
+
+LayoutCache& Layouts() {
+  static LayoutCache cache;
+  return cache;
 }
 
 ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
@@ -83,7 +91,7 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
     pango_layout_set_text(shaped.layout, utf8.data(), static_cast<int>(utf8.size()));
   }
   if (cache.recent.size() >= kLayoutGenerationSize) {
-    Unref(cache.older);
+    cache.Release(cache.older);
     std::swap(cache.older, cache.recent);
   }
   return cache.recent.emplace(std::move(key), shaped).first->second;
