@@ -4,7 +4,7 @@
 #   scripts/deps.sh test   that, plus the Windows cross build, Wine, Xvfb, clang
 set -euo pipefail
 what=${1:-run}
-pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-dev
+pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-dev libpixman-1-dev
       libpango1.0-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
 if [ "$what" = test ]; then
   pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix

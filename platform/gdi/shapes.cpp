@@ -3,25 +3,20 @@
 // their last pixel, outlines lie inside the bounding box. Antialiasing is
 // off so every filled pixel has the exact colour asked for.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "gdi/dc.h"
+#include "gdi/pixels.h"
 
 namespace platform::gdi {
 namespace {
 
 void FillPixels(DeviceContext& dc, long long left, long long top, long long right, long long bottom,
                 COLORREF colour) {
-  left = ClampCoordinate(left);
-  top = ClampCoordinate(top);
-  right = ClampCoordinate(right);
-  bottom = ClampCoordinate(bottom);
-  if (right <= left || bottom <= top) return;
-  cairo_t* cr = CairoOf(dc);
-  SetSourceColour(cr, colour);
-  cairo_rectangle(cr, left, top, right - left, bottom - top);
-  cairo_fill(cr);
+  PixelWriter(dc).Fill(left, top, right, bottom, colour);
 }
 
 constexpr int kLongLine = 8192;
@@ -94,6 +89,64 @@ void StraightWideLines(DeviceContext& dc, const POINT* points, int count, int wi
   }
 }
 
+// The columns of row y (as [first, end)) whose pixel centres lie within
+// `radius` of the segment from a to b: a wide pen's line with round caps.
+std::pair<int, int> CapsuleRow(double ax, double ay, double bx, double by, double radius, int y) {
+  const double centre = y + 0.5;
+  double low = HUGE_VAL, high = -HUGE_VAL;
+  const auto take = [&](double from, double to) {
+    if (from > to) return;
+    low = std::min(low, from);
+    high = std::max(high, to);
+  };
+  // The round ends.
+  for (const auto& [px, py] : {std::pair{ax, ay}, std::pair{bx, by}}) {
+    const double dy = centre - py;
+    if (std::abs(dy) <= radius) {
+      const double half = std::sqrt(radius * radius - dy * dy);
+      take(px - half, px + half);
+    }
+  }
+  // The band along the segment: points whose projection falls on it and
+  // whose distance from its line is at most the radius. Both conditions are
+  // linear in x along the row.
+  const double dx = bx - ax, dy = by - ay, length = std::hypot(dx, dy), v = centre - ay;
+  if (length > 0) {
+    double from = -HUGE_VAL, to = HUGE_VAL;
+    const auto within = [&](double k, double constant, double min, double max) {
+      // min <= k * u + constant <= max, for u = x - ax
+      if (k == 0) {
+        if (constant < min || constant > max) from = HUGE_VAL;
+        return;
+      }
+      double a = (min - constant) / k, b = (max - constant) / k;
+      if (a > b) std::swap(a, b);
+      from = std::max(from, a);
+      to = std::min(to, b);
+    };
+    within(dx, v * dy, 0, length * length);
+    within(dy, -v * dx, -radius * length, radius * length);
+    take(ax + from, ax + to);
+  }
+  if (low > high) return {0, 0};
+  const int first = static_cast<int>(std::ceil(low - 0.5));
+  const int end = static_cast<int>(std::floor(high - 0.5)) + 1;
+  return {first, std::max(first, end)};
+}
+
+// A wide line of any slope, row by row.
+void WideLine(DeviceContext& dc, const POINT& a, const POINT& b, int width, COLORREF colour) {
+  const double offset = PenOffset(width), radius = width / 2.0;
+  const double ax = a.x + offset, ay = a.y + offset, bx = b.x + offset, by = b.y + offset;
+  PixelWriter writer(dc);
+  const int top = std::max(static_cast<int>(std::floor(std::min(ay, by) - radius)), writer.FirstRow());
+  const int bottom = std::min(static_cast<int>(std::ceil(std::max(ay, by) + radius)), writer.EndRow());
+  for (int y = top; y < bottom; ++y) {
+    const auto row = CapsuleRow(ax, ay, bx, by, radius, y);
+    writer.Fill(row.first, y, row.second, y + 1, colour);
+  }
+}
+
 void StrokePolyline(DeviceContext& dc, const POINT* points, int count) {
   const GdiObject& pen = *dc.pen;
   if (pen.null || count < 2) return;
@@ -107,48 +160,46 @@ void StrokePolyline(DeviceContext& dc, const POINT* points, int count) {
     StraightWideLines(dc, points, count, pen.penWidth, pen.colour);
     return;
   }
-  cairo_t* cr = CairoOf(dc);
-  const double offset = PenOffset(pen.penWidth);
-  cairo_move_to(cr, points[0].x + offset, points[0].y + offset);
-  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + offset, points[i].y + offset);
-  SetSourceColour(cr, pen.colour);
-  cairo_set_line_width(cr, pen.penWidth);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  cairo_stroke(cr);
+  // Round joins are where the round ends of two segments overlap.
+  for (int i = 1; i < count; ++i) WideLine(dc, points[i - 1], points[i], pen.penWidth, pen.colour);
 }
 
-void CornerArc(cairo_t* cr, double cx, double cy, double rx, double ry, double from, double to) {
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_scale(cr, rx, ry);
-  cairo_arc(cr, 0, 0, 1, from, to);
-  cairo_restore(cr);
-}
+// A box [left, right) x [top, bottom) whose corners are quarter ellipses
+// with radii rx, ry (0: square corners); an ellipse when the radii are half
+// the box. Its pixels are those whose centres lie inside, row by row.
+struct RoundedBox {
+  int left, top, right, bottom;
+  double rx, ry;
 
-// A rectangle from (x0, y0) to (x1, y1) whose corners are quarter ellipses
-// with radii rx, ry (0: square corners).
-void RoundedRectPath(cairo_t* cr, double x0, double y0, double x1, double y1, double rx, double ry) {
-  rx = std::min(rx, (x1 - x0) / 2);
-  ry = std::min(ry, (y1 - y0) / 2);
-  if (rx <= 0 || ry <= 0) {
-    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
-    return;
+  // Columns [first, end) of row y; empty outside the box.
+  std::pair<int, int> Row(int y) const {
+    if (y < top || y >= bottom) return {0, 0};
+    const double centre = y + 0.5;
+    double dy = 0;
+    if (centre < top + ry) dy = top + ry - centre;
+    if (centre > bottom - ry) dy = centre - (bottom - ry);
+    const double inset = dy > 0 ? rx - rx * std::sqrt(std::max(0.0, 1 - (dy / ry) * (dy / ry))) : 0.0;
+    const int first = static_cast<int>(std::ceil(left + inset - 0.5));
+    const int end = static_cast<int>(std::floor(right - inset - 0.5)) + 1;
+    return {first, std::max(first, end)};
   }
-  const double pi = 3.14159265358979323846;
-  cairo_new_sub_path(cr);
-  CornerArc(cr, x1 - rx, y0 + ry, rx, ry, -pi / 2, 0);
-  CornerArc(cr, x1 - rx, y1 - ry, rx, ry, 0, pi / 2);
-  CornerArc(cr, x0 + rx, y1 - ry, rx, ry, pi / 2, pi);
-  CornerArc(cr, x0 + rx, y0 + ry, rx, ry, pi, 3 * pi / 2);
-  cairo_close_path(cr);
-}
+
+  // The columns of row y lying `width` or more pixels inside the shape
+  // (every pixel within that distance, diagonals included, is inside). The
+  // shape is convex, so the rows `width` above and below bound the row.
+  std::pair<int, int> InnerRow(int y, int width) const {
+    if (y - width < top || y + width >= bottom) return {0, 0};
+    const auto above = Row(y - width), below = Row(y + width);
+    const int first = std::max(above.first, below.first) + width;
+    const int end = std::min(above.second, below.second) - width;
+    return {first, std::max(first, end)};
+  }
+};
 
 // The shape inside the box [left, right) x [top, bottom) with corner
 // ellipses cornerW x cornerH: filled with the brush, outlined with the pen.
-// The outline is the ring between the box's edge and the same shape `pen
-// width` further in, filled: the same pixels a stroke would give, without
-// the cost of stroking curves.
+// The outline is the band of pixels less than a pen width inside the edge,
+// so it is closed and lies inside the box.
 void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int cornerW, int cornerH) {
   left = ClampCoordinate(left);
   top = ClampCoordinate(top);
@@ -161,37 +212,56 @@ void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int 
   if (right == left || bottom == top) return;
   const GdiObject& pen = *dc.pen;
   const GdiObject& brush = *dc.brush;
+  if (pen.null && brush.null) return;
+  PixelWriter writer(dc);
   const int width = pen.null ? 0 : pen.penWidth;
-  if (!pen.null && (right - left <= width || bottom - top <= width)) {
+  if (width > 0 && (right - left <= width || bottom - top <= width)) {
     // Thinner than the pen: all outline.
-    FillPixels(dc, left, top, right, bottom, pen.colour);
+    writer.Fill(left, top, right, bottom, pen.colour);
     return;
   }
-  cairo_t* cr = CairoOf(dc);
-  const double rx = std::abs(cornerW) / 2.0, ry = std::abs(cornerH) / 2.0;
-  const auto outer = [&] { RoundedRectPath(cr, left, top, right, bottom, rx, ry); };
-  const auto inner = [&] {
-    RoundedRectPath(cr, left + width, top + width, right - width, bottom - width, rx - width, ry - width);
+  const RoundedBox box{left,
+                       top,
+                       right,
+                       bottom,
+                       std::min(std::abs(cornerW) / 2.0, (right - left) / 2.0),
+                       std::min(std::abs(cornerH) / 2.0, (bottom - top) / 2.0)};
+  const bool oneColour = !pen.null && !brush.null && brush.colour == pen.colour;
+  using Span = std::pair<int, int>;
+  struct Spans {
+    Span outer, inner;
+    bool operator==(const Spans&) const = default;
   };
-  if (!brush.null && (pen.null || brush.colour == pen.colour)) {
-    outer();
-    SetSourceColour(cr, brush.colour);
-    cairo_fill(cr);
-    return;
+  const auto spansOf = [&](int y) {
+    Spans spans{box.Row(y), {0, 0}};
+    if (!pen.null && !oneColour) spans.inner = box.InnerRow(y, width);
+    return spans;
+  };
+  const auto paint = [&](const Spans& spans, int y0, int y1) {
+    const Span& outer = spans.outer;
+    const Span& inner = spans.inner;
+    if (pen.null || oneColour || inner.second <= inner.first) {
+      writer.Fill(outer.first, y0, outer.second, y1, pen.null ? brush.colour : pen.colour);
+      return;
+    }
+    if (!brush.null) writer.Fill(inner.first, y0, inner.second, y1, brush.colour);
+    writer.Fill(outer.first, y0, inner.first, y1, pen.colour);
+    writer.Fill(inner.second, y0, outer.second, y1, pen.colour);
+  };
+  // Rows with the same spans go together: the straight middle of a shape
+  // is one rectangle per colour.
+  const int firstRow = std::max(top, writer.FirstRow()), endRow = std::min(bottom, writer.EndRow());
+  if (firstRow >= endRow) return;
+  Spans run = spansOf(firstRow);
+  int runStart = firstRow;
+  for (int y = firstRow + 1; y < endRow; ++y) {
+    const Spans spans = spansOf(y);
+    if (spans == run) continue;
+    paint(run, runStart, y);
+    run = spans;
+    runStart = y;
   }
-  if (!brush.null) {
-    inner();
-    SetSourceColour(cr, brush.colour);
-    cairo_fill(cr);
-  }
-  if (!pen.null) {
-    outer();
-    inner();
-    SetSourceColour(cr, pen.colour);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_fill(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-  }
+  paint(run, runStart, endRow);
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <unordered_map>
 
 #include "gdi/dc.h"
+#include "gdi/pixels.h"
 #include "utf8.h"
 
 namespace platform::gdi {
@@ -131,45 +133,34 @@ void MakePicture(ShapedText& shaped) {
   Layouts().pictureBytes += BytesOf(picture);
 }
 
-bool Contains(const RECT& outer, int x, int y, int width, int height) {
-  return x >= outer.left && y >= outer.top && x + width <= outer.right && y + height <= outer.bottom;
-}
-
 // Draws a layout with the top-left of its logical box at (x, y), over the
 // DC's background colour in OPAQUE mode; `clip` (DC coordinates) limits it.
 void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
   if (++shaped.draws == 2) MakePicture(shaped);
-  cairo_t* cr = CairoOf(dc);
   const SIZE size = LayoutSize(shaped.layout);
-  bool clipped = false;
-  const auto clipIfNeeded = [&](int left, int top, int width, int height) {
-    if (!clip || clipped || Contains(*clip, left, top, width, height)) return;
-    cairo_save(cr);
+  const RECT everywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
+  const RECT& cut = clip ? *clip : everywhere;
+  if (dc.bkMode == OPAQUE) {
+    PixelWriter(dc).Fill(std::max(x, cut.left), std::max(y, cut.top), std::min(x + size.cx, cut.right),
+                         std::min(y + size.cy, cut.bottom), dc.bkColour);
+  }
+  if (shaped.picture) {
+    PixelWriter(dc).Cover(shaped.picture, x + shaped.pictureX, y + shaped.pictureY, cut, dc.textColour);
+    return;
+  }
+  if (shaped.blank) return;
+  // A text's first draw: pango draws it.
+  cairo_t* cr = CairoOf(dc);
+  cairo_save(cr);
+  if (clip) {
     cairo_rectangle(cr, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
     cairo_clip(cr);
-    clipped = true;
-  };
-  if (dc.bkMode == OPAQUE) {
-    clipIfNeeded(x, y, size.cx, size.cy);
-    SetSourceColour(cr, dc.bkColour);
-    cairo_rectangle(cr, x, y, size.cx, size.cy);
-    cairo_fill(cr);
   }
   SetSourceColour(cr, dc.textColour);
-  if (shaped.picture) {
-    const int left = x + shaped.pictureX, top = y + shaped.pictureY;
-    clipIfNeeded(left, top, cairo_image_surface_get_width(shaped.picture),
-                 cairo_image_surface_get_height(shaped.picture));
-    cairo_mask_surface(cr, shaped.picture, left, top);
-  } else if (!shaped.blank) {
-    clipIfNeeded(x, y, size.cx, size.cy);
-    if (!clipped) cairo_save(cr);
-    clipped = true;
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-    cairo_move_to(cr, x, y);
-    pango_cairo_show_layout(cr, shaped.layout);
-  }
-  if (clipped) cairo_restore(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  cairo_move_to(cr, x, y);
+  pango_cairo_show_layout(cr, shaped.layout);
+  cairo_restore(cr);
   cairo_new_path(cr);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "gdi/gdi_internal.h"
@@ -200,6 +201,39 @@ TEST(GdiLines, StraightWidePensCoverTheSquareAroundEveryPoint) {
       const bool inBox = x >= 4 && x < 38 && y >= 3 && y < 23;
       const bool drawn = inBox && onEdge && x < 30;  // the right edge lies beyond the clip
       ASSERT_EQ(box.At(x, y), drawn ? RGB(200, 10, 10) : kBlack) << x << "," << y;
+    }
+  }
+}
+
+// Wide lines of any slope cover the pixels whose centres lie within half
+// the pen's width of the line (round ends), and nothing else.
+TEST(GdiLines, WideLinesCoverThePixelsNearTheLine) {
+  const POINT ends[][2] = {{{10, 10}, {26, 26}}, {{10, 26}, {26, 10}}, {{3, 20}, {37, 9}},  {{20, 2}, {24, 38}},
+                           {{5, 5}, {35, 6}},    {{30, 30}, {30, 30}}, {{-10, 15}, {50, 25}}, {{8, 33}, {9, 3}}};
+  for (int width : {2, 3, 4, 5, 8}) {
+    for (const auto& line : ends) {
+      Canvas canvas(40, 40);
+      {
+        PenAndBrush tools(canvas.dc(), width, RGB(250, 250, 250), GetStockObject(NULL_BRUSH));
+        Polyline(canvas.dc(), line, 2);
+      }
+      // Even widths lie on pixel corners, odd ones on pixel centres.
+      const double offset = width % 2 ? 0.5 : 0.0, radius = width / 2.0;
+      const double ax = line[0].x + offset, ay = line[0].y + offset;
+      const double bx = line[1].x + offset, by = line[1].y + offset;
+      for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+          const double px = x + 0.5, py = y + 0.5;
+          const double dx = bx - ax, dy = by - ay, lengthSquared = dx * dx + dy * dy;
+          const double t =
+              lengthSquared > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / lengthSquared, 0.0, 1.0) : 0.0;
+          const double distance = std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+          if (std::abs(distance - radius) < 1e-6) continue;  // on the edge: either is right
+          ASSERT_EQ(canvas.At(x, y), distance < radius ? RGB(250, 250, 250) : kBlack)
+              << "width " << width << " line " << line[0].x << "," << line[0].y << " to " << line[1].x << ","
+              << line[1].y << " pixel " << x << "," << y << " at " << distance;
+        }
+      }
     }
   }
 }
