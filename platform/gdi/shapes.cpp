@@ -1,7 +1,8 @@
 // Filled rectangles, lines and outlined shapes with GDI's pixel rules:
 // fills cover left..right-1 and top..bottom-1, one-pixel lines leave out
-// their last pixel, outlines lie inside the bounding box. Antialiasing is
-// off so every filled pixel has the exact colour asked for.
+// their last pixel, outlines lie inside the bounding box. A pixel belongs
+// to a shape or not by its centre, with no antialiasing, so every drawn
+// pixel has the exact colour asked for.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
