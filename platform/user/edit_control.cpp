@@ -17,12 +17,16 @@ constexpr int kMargin = 2;  // pixels between the client edge and the text
 constexpr COLORREF kSelectionBack = RGB(0, 120, 215);
 constexpr COLORREF kSelectionText = RGB(255, 255, 255);
 constexpr std::size_t kDefaultLimit = 30000;
+// The caret blinks at Windows' default rate while the box has the focus.
+constexpr UINT_PTR kBlinkTimer = 1;
+constexpr UINT kBlinkMs = 530;
 
 struct EditState {
   EditText text;
   HFONT font = nullptr;
   int scrollX = 0;  // pixels of text hidden on the left
   bool focused = false;
+  bool caretShown = true;  // the blink's phase
   bool dragging = false;
   // Measured widths of text prefixes, for `measuredText` in `measuredFont`.
   std::wstring measuredText;
@@ -100,8 +104,8 @@ int VisibleWidth(HWND hwnd) {
   return std::max(1, static_cast<int>(client.right) - 2 * kMargin);
 }
 
-// The character boundary nearest to client x.
-std::size_t IndexAt(EditState& s, int x) {
+// The character under client x: the last one starting at or before it.
+std::size_t CharacterAt(EditState& s, int x) {
   const std::size_t length = s.text.Text().size();
   const int target = x - kMargin + s.scrollX;
   if (target <= 0) return 0;
@@ -115,7 +119,14 @@ std::size_t IndexAt(EditState& s, int x) {
       high = mid - 1;
     }
   }
-  if (low < length && target - PrefixWidth(s, low) > PrefixWidth(s, low + 1) - target) ++low;
+  return low;
+}
+
+// The character boundary nearest to client x.
+std::size_t IndexAt(EditState& s, int x) {
+  const std::size_t low = CharacterAt(s, x);
+  const int target = x - kMargin + s.scrollX;
+  if (low < s.text.Text().size() && target - PrefixWidth(s, low) > PrefixWidth(s, low + 1) - target) return low + 1;
   return low;
 }
 
@@ -130,8 +141,16 @@ void KeepCaretVisible(HWND hwnd, EditState& s) {
   if (caretX < s.scrollX) s.scrollX = caretX;
 }
 
+// Shows the caret and starts its blink again, so it stays in sight while
+// the user types or moves it.
+void RestartBlink(HWND hwnd, EditState& s) {
+  s.caretShown = true;
+  if (s.focused) SetTimer(hwnd, kBlinkTimer, kBlinkMs, nullptr);
+}
+
 void Changed(HWND hwnd, EditState& s) {
   KeepCaretVisible(hwnd, s);
+  RestartBlink(hwnd, s);
   InvalidateRect(hwnd, nullptr, FALSE);
 }
 
@@ -244,8 +263,8 @@ void Paint(HWND hwnd, EditState& s) {
     SetTextColor(hdc, textColour);
     drawRun(selEnd, text.size());
   }
-  if (s.focused) {
-    // A steady caret, one pixel wide, in the text colour.
+  if (s.focused && s.caretShown) {
+    // The caret, one pixel wide, in the text colour.
     const int caretX = originX + PrefixWidth(s, s.text.Caret());
     const RECT caret{caretX, top, caretX + 1, top + lineHeight};
     HBRUSH caretBrush = CreateSolidBrush(textColour);
@@ -272,6 +291,7 @@ const WindowClass* EditClass() {
     WindowClass c;
     c.name = L"Edit";
     c.proc = EditWindowProc;
+    c.style = CS_DBLCLKS;
     c.cursor = LoadCursorW(nullptr, IDC_IBEAM);
     c.system = true;
     return c;
@@ -355,11 +375,18 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_SETFOCUS:
       s->focused = true;
+      RestartBlink(hwnd, *s);
       InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
     case WM_KILLFOCUS:
       s->focused = false;
       s->dragging = false;
+      KillTimer(hwnd, kBlinkTimer);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_TIMER:
+      if (wParam != kBlinkTimer) return DefWindowProcW(hwnd, msg, wParam, lParam);
+      s->caretShown = !s->caretShown;
       InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN: {
@@ -374,6 +401,10 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       Changed(hwnd, *s);
       return 0;
     }
+    case WM_LBUTTONDBLCLK:
+      s->text.SelectWordAt(CharacterAt(*s, static_cast<short>(LOWORD(lParam))));
+      Changed(hwnd, *s);
+      return 0;
     case WM_MOUSEMOVE:
       if (s->dragging) {
         const int x = static_cast<short>(LOWORD(lParam));

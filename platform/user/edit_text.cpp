@@ -65,6 +65,17 @@ void EditText::MoveRight(bool word, bool extend) {
 }
 
 // The start of the word before `from`: skip blanks, then the word.
+void EditText::SelectWordAt(std::size_t index) {
+  if (text_.empty()) return;
+  index = std::min(index, text_.size() - 1);
+  const bool space = IsSpace(text_[index]);
+  std::size_t start = index, end = index;
+  while (start > 0 && IsSpace(text_[start - 1]) == space) --start;
+  while (end < text_.size() && IsSpace(text_[end]) == space) ++end;
+  anchor_ = start;
+  caret_ = end;
+}
+
 std::size_t EditText::WordLeft(std::size_t from) const {
   std::size_t i = from;
   while (i > 0 && IsSpace(text_[i - 1])) --i;

@@ -26,6 +26,8 @@ class EditText {
   // EM_SETSEL: start -1 drops the selection, end -1 means the end of text.
   void SetSelection(long long start, long long end);
   void SelectAll();
+  // Selects the word, or the run of spaces, holding character `index`.
+  void SelectWordAt(std::size_t index);
   // Moves the caret; with `extend` the anchor stays where it is.
   void MoveTo(std::size_t index, bool extend);
   void MoveLeft(bool word, bool extend);

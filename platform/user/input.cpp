@@ -1,6 +1,8 @@
 // Input from the driver: pointer, keys and characters become queued
 // messages for the capture, focus or pointed-at window; focus, capture and
 // the cursor shape.
+#include <cstdlib>
+
 #include "driver.h"
 #include "events.h"
 #include "user/user_internal.h"
@@ -15,11 +17,36 @@ struct InputState {
   HCURSOR cursor = nullptr;
   bool buttonDown = false;
   POINT lastScreen{0, 0};
+  // The last press that could start a double click.
+  HWND pressed = nullptr;
+  DWORD pressedAt = 0;
+  POINT pressedScreen{0, 0};
 };
 
 InputState& In() {
   static InputState state;
   return state;
+}
+
+// As Windows' defaults: a second press this soon and this near is a
+// double click, for windows whose class asks for them.
+constexpr DWORD kDoubleClickMs = 500;
+constexpr int kDoubleClickSlop = 2;
+
+// Turns a press into WM_LBUTTONDBLCLK when it completes a double click.
+void MatchDoubleClick(const Window& target, MSG& out, POINT screen) {
+  const bool wanted = target.cls && (target.cls->style & CS_DBLCLKS);
+  const bool second = wanted && In().pressed == target.handle && out.time - In().pressedAt <= kDoubleClickMs &&
+                      std::abs(screen.x - In().pressedScreen.x) <= kDoubleClickSlop &&
+                      std::abs(screen.y - In().pressedScreen.y) <= kDoubleClickSlop;
+  if (second) {
+    out.message = WM_LBUTTONDBLCLK;
+    In().pressed = nullptr;  // a third press starts again
+    return;
+  }
+  In().pressed = target.handle;
+  In().pressedAt = out.time;
+  In().pressedScreen = screen;
 }
 
 LPARAM PointParam(int x, int y) {
@@ -141,6 +168,11 @@ bool ResolveInput(const QueuedMessage& q, bool remove, MSG& out) {
       // WM_SETCURSOR goes only to a window the pointer is over, not to a capture.
       if (q.input != InputKind::ButtonUp && !Find(In().capture)) SendSetCursor(out.hwnd, q.msg.message);
       if (q.input == InputKind::ButtonDown) {
+        Window* pressed = Find(out.hwnd);
+        if (Window* top = Find(q.msg.hwnd); pressed && top) {
+          const POINT origin = ClientOriginOnScreen(*top);
+          MatchDoubleClick(*pressed, out, POINT{origin.x + x, origin.y + y});
+        }
         if (Window* still = Find(out.hwnd)) FocusOnPress(*still);
       }
       return Find(out.hwnd) != nullptr;

@@ -276,6 +276,7 @@ TEST_F(EditControlTest, MouseDragSelectsAndHoldsTheCapture) {
   driver.Click(top, kLeft + kWidth - 5, kTop + 10);
   Pump();
   EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{10, 10}));
+  driver.AdvanceTime(1000);  // not a double click
   driver.Press(top, kLeft + kWidth - 5, kTop + 10);
   driver.MoveMouse(top, kLeft - 30, kTop + 10);
   driver.Release(top, kLeft - 30, kTop + 10);
@@ -283,6 +284,65 @@ TEST_F(EditControlTest, MouseDragSelectsAndHoldsTheCapture) {
   EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{0, 10}));
   Type(L"z");
   EXPECT_EQ(Text(), L"z");
+}
+
+// A double click selects the word (or the run of spaces) under the
+// pointer, so a split's name can be replaced a word at a time.
+TEST_F(EditControlTest, ADoubleClickSelectsTheWordUnderThePointer) {
+  Focus();
+  Type(L"Boss Start");
+  // Client x of the middle of a prefix's last character: border, margin, text.
+  HDC measure = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldFont = SelectObject(measure, font);
+  const auto middleOf = [&](const std::wstring& prefix) {
+    SIZE before{}, after{};
+    GetTextExtentPoint32W(measure, prefix.c_str(), static_cast<int>(prefix.size()) - 1, &before);
+    GetTextExtentPoint32W(measure, prefix.c_str(), static_cast<int>(prefix.size()), &after);
+    return kLeft + 1 + 2 + (before.cx + after.cx) / 2;
+  };
+  const auto doubleClick = [&](int x) {
+    driver.AdvanceTime(1000);
+    driver.Click(top, x, kTop + kHeight / 2);
+    driver.AdvanceTime(120);
+    driver.Click(top, x, kTop + kHeight / 2);
+    Pump();
+  };
+  doubleClick(middleOf(L"Boss Sta"));
+  EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{5, 10}));
+  doubleClick(middleOf(L"Boss "));
+  EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{4, 5}));
+  doubleClick(middleOf(L"B"));
+  EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{0, 4}));
+  Type(L"Final");
+  EXPECT_EQ(Text(), L"Final Start");
+  // Beyond the text: the last word.
+  doubleClick(kLeft + kWidth - 5);
+  EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{6, 11}));
+  SelectObject(measure, oldFont);
+  DeleteDC(measure);
+}
+
+// The caret blinks while the box has the focus, shows at once when the
+// user types, and is gone while another window has the focus.
+TEST_F(EditControlTest, TheCaretBlinksWhileTheBoxHasTheFocus) {
+  Focus();
+  Type(L"ab");
+  const auto caretAfter = [&](int ms) {
+    driver.AdvanceTime(ms);
+    Pump();
+    return CaretColumns().size();
+  };
+  EXPECT_EQ(caretAfter(0), 1u);
+  EXPECT_EQ(caretAfter(520), 1u);
+  EXPECT_EQ(caretAfter(20), 0u);
+  EXPECT_EQ(caretAfter(530), 1u);
+  EXPECT_EQ(caretAfter(530), 0u);
+  Type(L"c");
+  EXPECT_EQ(caretAfter(0), 1u) << "typing shows the caret";
+  EXPECT_EQ(caretAfter(300), 1u) << "and starts its blink again";
+  driver.Click(top, 300, 300);  // beside the box
+  Pump();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(caretAfter(530), 0u);
 }
 
 TEST_F(EditControlTest, ASubclassReplacesTheFramePainting) {

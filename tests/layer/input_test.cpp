@@ -225,6 +225,61 @@ TEST_F(InputTest, WheelGoesToTheTopLevelWithTheDeltaAndScreenPoint) {
   EXPECT_EQ(Y(wheels[0].lParam), 160);
 }
 
+// A second press soon and near enough is a double click, for a window
+// whose class asks for them; any other window sees plain presses.
+TEST_F(InputTest, DoubleClicksOnlyForClassesThatAskAndOnlySoonAndNear) {
+  WNDCLASSW wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = RecordingProc;
+  wc.lpszClassName = L"DoubleClicker";
+  ASSERT_TRUE(RegisterClassW(&wc));
+  HWND top = CreateTop(0, 0, 320, 400);
+  HWND asks = CreateWindowExW(0, L"DoubleClicker", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, top, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  Pump();
+  const auto pressesTo = [&](HWND hwnd, UINT msg) {
+    int n = 0;
+    for (const Seen& seen : Only(msg)) n += seen.hwnd == hwnd;
+    return n;
+  };
+  const auto click = [&](int x, int y, int afterMs) {
+    driver.AdvanceTime(afterMs);
+    driver.Click(top, x, y);
+    Pump();
+  };
+
+  Log().clear();
+  click(50, 50, 1000);
+  click(51, 52, 200);  // soon and within two pixels
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDBLCLK), 1);
+  click(51, 52, 100);  // a third press starts again
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDOWN), 2);
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDBLCLK), 1);
+
+  Log().clear();
+  click(50, 50, 1000);
+  click(50, 50, 600);  // too late
+  click(55, 50, 100);  // too far
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDOWN), 3);
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDBLCLK), 0);
+
+  // The top-level's class does not ask: quick clicks stay presses.
+  Log().clear();
+  click(200, 300, 1000);
+  click(200, 300, 50);
+  EXPECT_EQ(pressesTo(top, WM_LBUTTONDOWN), 2);
+  EXPECT_EQ(pressesTo(top, WM_LBUTTONDBLCLK), 0);
+
+  // A press on another window in between breaks the pair.
+  Log().clear();
+  click(50, 50, 1000);
+  click(200, 300, 50);
+  click(50, 50, 50);
+  EXPECT_EQ(pressesTo(asks, WM_LBUTTONDBLCLK), 0);
+  DestroyWindow(top);
+}
+
 TEST_F(InputTest, FocusMessagesAndAPressBesideTheEditTakesTheFocusBack) {
   HWND top = CreateTop(0, 0, 320, 400);
   HWND edit = CreateEdit(top, 10, 10, 180, 28);
