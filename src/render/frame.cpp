@@ -14,15 +14,9 @@ const COLORREF kInteractiveLabel = RGB(255, 220, 100);
 
 // Draws the mode label and returns its bottom (top plus measured height).
 int DrawModeLabel(HDC hdc) {
-  const HFONT font = CreateUiFont(kModeFontHeight, FW_MEDIUM);
-  const HGDIOBJ oldFont = SelectObject(hdc, font);
   const std::wstring text = clickThroughEnabled ? L"Mode: Overlay" : L"Mode: Interactive";
-  const SIZE size = MeasureText(hdc, text);
-  SetTextColor(hdc, clickThroughEnabled ? kOverlayLabel : kInteractiveLabel);
-  TextOutW(hdc, (layout::kWidth - size.cx) / 2, kModeLabelY, text.c_str(), static_cast<int>(text.size()));
-  SelectObject(hdc, oldFont);
-  DeleteObject(font);
-  return kModeLabelY + size.cy;
+  return DrawCenteredLine(hdc, CreateUiFont(kModeFontHeight, FW_MEDIUM), text, kModeLabelY,
+                          clickThroughEnabled ? kOverlayLabel : kInteractiveLabel);
 }
 }  // namespace
 

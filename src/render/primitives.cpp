@@ -53,6 +53,16 @@ void DrawCenteredLabel(HDC hdc, const std::wstring& text, Rect r) {
   DrawTextW(hdc, text.c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+int DrawCenteredLine(HDC hdc, HFONT font, const std::wstring& text, int top, COLORREF colour) {
+  const HGDIOBJ oldFont = SelectObject(hdc, font);
+  const SIZE size = MeasureText(hdc, text);
+  SetTextColor(hdc, colour);
+  TextOutW(hdc, (layout::kWidth - size.cx) / 2, top, text.c_str(), static_cast<int>(text.size()));
+  SelectObject(hdc, oldFont);
+  DeleteObject(font);
+  return top + size.cy;
+}
+
 COLORREF BlendWithBackground(COLORREF fill) {
   const int red = MixChannel(GetRValue(fill), GetRValue(colours::kBackground));
   const int green = MixChannel(GetGValue(fill), GetGValue(colours::kBackground));

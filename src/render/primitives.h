@@ -23,6 +23,9 @@ HFONT CreateUiFont(int height, int weight);
 SIZE MeasureText(HDC hdc, const std::wstring& text);
 // One line centred both ways in `r`.
 void DrawCenteredLabel(HDC hdc, const std::wstring& text, Rect r);
+// One line centred across the window with its top at `top`, in `font`,
+// which it deletes; returns the line's bottom (top plus measured height).
+int DrawCenteredLine(HDC hdc, HFONT font, const std::wstring& text, int top, COLORREF colour);
 
 // The fill is mixed 70 % with the window background before use.
 COLORREF BlendWithBackground(COLORREF fill);

@@ -35,21 +35,13 @@ void TextAt(HDC hdc, int x, int y, const std::wstring& text, COLORREF colour) {
 
 // Draws the elapsed time; returns its bottom.
 int DrawElapsed(HDC hdc, HWND hwnd, int top) {
-  const HFONT font = CreateTimerFont(hwnd);
-  const HGDIOBJ oldFont = SelectObject(hdc, font);
-  const std::wstring text = FormatTime(ElapsedOnShow(ReadSteadyClock()));
-  const SIZE size = MeasureText(hdc, text);
-  TextAt(hdc, CenteredX(size), top, text, colours::kText);
-  SelectObject(hdc, oldFont);
-  DeleteObject(font);
-  return top + size.cy;
+  return DrawCenteredLine(hdc, CreateTimerFont(hwnd), FormatTime(ElapsedOnShow(ReadSteadyClock())), top,
+                          colours::kText);
 }
 
 // Draws the PB line, with the run's delta against the old PB after a
 // finish; returns its bottom.
 int DrawPBLine(HDC hdc, int top, bool recap) {
-  const HFONT font = CreateUiFont(kLineFontHeight, kPBWeight);
-  const HGDIOBJ oldFont = SelectObject(hdc, font);
   std::wstring label = L"PB: " + FormatTime(pbTotal);
   const bool showPBDelta = recap && pbTotal != kNoTime && lastTotal != kNoTime && lastTotal > 0;
   COLORREF colour = colours::kOutline;
@@ -57,11 +49,7 @@ int DrawPBLine(HDC hdc, int top, bool recap) {
     label += std::fabs(lastPBDelta) >= kPBZeroBand ? FormatDelta(lastPBDelta) : L" +0.00";
     colour = static_cast<COLORREF>(GetDeltaColor(lastPBDelta));
   }
-  const SIZE size = MeasureText(hdc, label);
-  TextAt(hdc, CenteredX(size), top, label, colour);
-  SelectObject(hdc, oldFont);
-  DeleteObject(font);
-  return top + size.cy;
+  return DrawCenteredLine(hdc, CreateUiFont(kLineFontHeight, kPBWeight), label, top, colour);
 }
 
 void DrawSplitLines(HDC hdc, int firstY, bool recap) {
