@@ -2,16 +2,27 @@
 // rules the four files share.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The whole file, or nothing when it cannot be opened or read.
+// Far beyond any real run's files; a bigger one is not loaded (and so never
+// replaced), which bounds the memory a hostile file can take.
+inline constexpr std::uint64_t kMaxFileBytes = 1 << 20;
+
+// The whole file, or nothing when it cannot be opened or read. Only regular
+// files of at most kMaxFileBytes are read: a FIFO, a device or a directory
+// reads as nothing at once, without blocking.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// A regular file at `path` larger than kMaxFileBytes.
+bool TooLargeToRead(const std::string& path);
 
 // Replaces the file with `bytes`: a temporary file in the same directory is
 // written and flushed, then renamed over the target. On any failure the old
-// file stays whole and false is returned.
+// file stays whole and false is returned. A file too large to read is
+// never replaced.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 // Splits at LF, drops the CR of a CR LF pair; a last line without a line
