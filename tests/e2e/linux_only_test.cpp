@@ -8,10 +8,13 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -271,12 +274,81 @@ std::pair<std::string, int> RunWithDisplay(const std::string& display) {
 }
 
 TEST_F(LinuxOnlyTest, WithoutADisplayItSaysWhichAndExitsWithOne) {
+  const auto before = std::chrono::steady_clock::now();
   auto [message, status] = RunWithDisplay(":4711");
   EXPECT_EQ(message, "cannot open display :4711\n");
   EXPECT_EQ(status, 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 3s) << "the retries took too long";
   std::tie(message, status) = RunWithDisplay("");
   EXPECT_EQ(message, "cannot open display (none)\n");
   EXPECT_EQ(status, 1);
+}
+
+// Files that are not plain, small files (a FIFO nobody writes, endless
+// devices, one enormous line) neither hold up the start nor fill the memory,
+// and stay as they were.
+TEST_F(LinuxOnlyTest, HostileFilesNeitherBlockTheStartNorFillTheMemory) {
+  ASSERT_EQ(mkfifo((app().dir() / "bestsplits.txt").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", app().dir() / "pbtime.txt");
+  std::filesystem::create_symlink("/dev/urandom", app().dir() / "keybinds.cfg");
+  app().WriteFile("splits.txt", std::string(64u << 20, 'W'));
+  const auto before = std::chrono::steady_clock::now();
+  ASSERT_TRUE(app().Start());
+  app().Hotkey(XK_7);
+  EXPECT_TRUE(WaitUntil([&] { return bool(ModeIs(app().Capture(), true)); }, 3s));
+  const auto took = std::chrono::steady_clock::now() - before;
+  std::printf("start to a working hotkey: %lld ms, resident %ld KiB\n",
+              static_cast<long long>(std::chrono::duration_cast<Millis>(took).count()),
+              app().ResidentKiB());
+  // Start() itself waits for the window to stay still for 400 ms.
+  EXPECT_LT(took, 1500ms);
+  EXPECT_LT(app().ResidentKiB(), 100 * 1024);
+  EXPECT_TRUE(std::filesystem::is_fifo(app().dir() / "bestsplits.txt"));
+  EXPECT_EQ(std::filesystem::file_size(app().dir() / "splits.txt"), 64u << 20);
+}
+
+// A display that comes up a moment after the program started is still used.
+TEST_F(LinuxOnlyTest, ADisplayThatAppearsHalfASecondLaterIsUsed) {
+  const pid_t program = fork();
+  ASSERT_GE(program, 0);
+  if (program == 0) {
+    setenv("DISPLAY", ":4713", 1);
+    if (chdir(app().dir().c_str()) != 0) _exit(126);
+    execl(BinaryFor("linux").c_str(), "brenvik", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  Sleep(500ms);
+  const pid_t server = fork();
+  ASSERT_GE(server, 0);
+  if (server == 0) {
+    execlp("Xvfb", "Xvfb", ":4713", "-screen", "0", "800x600x24", "-nolisten", "tcp",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  Display* d = nullptr;
+  WaitUntil([&] { return (d = XOpenDisplay(":4713")) != nullptr; }, 5s);
+  bool mapped = false;
+  if (d) {
+    mapped = WaitUntil(
+        [&] {
+          Window root = 0, parent = 0, *children = nullptr;
+          unsigned count = 0;
+          XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
+          if (children) XFree(children);
+          return count > 0;
+        },
+        5s);
+    XCloseDisplay(d);
+  }
+  int status = 0;
+  const bool stillRunning = waitpid(program, &status, WNOHANG) == 0;
+  kill(program, SIGKILL);
+  waitpid(program, &status, 0);
+  kill(server, SIGTERM);
+  waitpid(server, &status, 0);
+  EXPECT_TRUE(d) << "the late server did not come up";
+  EXPECT_TRUE(stillRunning) << "the program gave up before the display appeared";
+  EXPECT_TRUE(mapped) << "no window on the late display";
 }
 
 // utime + stime of a process, in clock ticks.
