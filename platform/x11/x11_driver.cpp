@@ -1,5 +1,7 @@
 #include "x11/x11_driver.h"
 
+#include <X11/Xatom.h>
+
 #include <X11/XKBlib.h>
 #include <X11/cursorfont.h>
 #include <fcntl.h>
@@ -156,6 +158,7 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
       XSelectInput(dpy_, top.xwin, kTopLevelEvents | filterEvents);
   }
   requestedPositions_.push_back({init.x, init.y});
+  top.wanted = {init.x, init.y};
   tops_[hwnd] = std::move(top);
   eventsMayWait_ = true;  // the input context may have asked the server
   XFlush(dpy_);
@@ -196,8 +199,13 @@ void X11Driver::MoveTopLevel(HWND hwnd, int x, int y, int width, int height) {
   height = height > 0 ? height : 1;
   requestedPositions_.push_back({x, y});
   while (requestedPositions_.size() > kRememberedPositions) requestedPositions_.pop_front();
-  x11::SetPlacementHints(dpy_, top->xwin, x, y, width, height);
-  XMoveResizeWindow(dpy_, top->xwin, x, y, width, height);
+  top->wanted = {x, y};
+  top->placementChecked = top->wmFrame == None;
+  // The window manager places its frame's corner where a managed window asks
+  // to be: ask for the spot that puts the window itself at (x, y).
+  const int frameX = x - top->frameOffset.x, frameY = y - top->frameOffset.y;
+  x11::SetPlacementHints(dpy_, top->xwin, frameX, frameY, width, height);
+  XMoveResizeWindow(dpy_, top->xwin, frameX, frameY, width, height);
   XFlush(dpy_);
 }
 
@@ -211,9 +219,16 @@ void X11Driver::SetOpacity(HWND hwnd, BYTE alpha) {
 void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
   if (TopLevel* top = Find(hwnd)) {
     top->passThrough = enabled;
-    x11::SetPointerPassThrough(dpy_, top->xwin, enabled);
-    XFlush(dpy_);
+    SetPassThrough(*top);
   }
+}
+
+void X11Driver::SetPassThrough(TopLevel& top) {
+  x11::SetPointerPassThrough(dpy_, top.xwin, top.passThrough);
+  // A parent's input region clips its children's: a frame that takes the
+  // pointer would keep the clicks from the window beneath.
+  if (top.wmFrame != None) x11::SetPointerPassThrough(dpy_, top.wmFrame, top.passThrough);
+  XFlush(dpy_);
 }
 
 void X11Driver::RaiseTopMost(HWND hwnd) {
@@ -234,22 +249,29 @@ void X11Driver::SetCursorShape(HWND hwnd, CursorShape shape) {
 }
 
 void X11Driver::FocusTopLevel(HWND hwnd) {
-  if (TopLevel* top = FindOwning(hwnd)) TakeFocus(*top);
+  if (TopLevel* top = FindOwning(hwnd)) TakeFocus(*top, lastUserTime_);
 }
 
-void X11Driver::TakeFocus(TopLevel& top) {
+void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   if (!top.mapRequested || top.focused) return;
+  // With the press's time the window manager sees a user's request, not a
+  // window stealing the focus (which some answer with "demands attention").
+  if (userTime != CurrentTime) {
+    const long value = static_cast<long>(userTime);
+    XChangeProperty(dpy_, top.xwin, atoms_.netWmUserTime, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&value), 1);
+  }
   XEvent ev{};
   ev.xclient.type = ClientMessage;
   ev.xclient.window = top.xwin;
   ev.xclient.message_type = atoms_.netActiveWindow;
   ev.xclient.format = 32;
   ev.xclient.data.l[0] = 1;  // from an application
-  ev.xclient.data.l[1] = CurrentTime;
+  ev.xclient.data.l[1] = static_cast<long>(userTime);
   XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
   // Without a window manager nobody acts on the message; an unviewable
   // window answers BadMatch, which the quiet handler drops.
-  XSetInputFocus(dpy_, top.xwin, RevertToParent, CurrentTime);
+  XSetInputFocus(dpy_, top.xwin, RevertToParent, userTime);
   XFlush(dpy_);
 }
 

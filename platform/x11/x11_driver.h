@@ -63,6 +63,12 @@ class X11Driver final : public Driver {
     bool mapRequested = false;
     bool passThrough = false;
     bool focused = false;  // has the X keyboard focus
+    // The window manager's frame (our parent when that is not the root) and
+    // where our window sits in it: moves are asked for the frame's corner.
+    Window wmFrame = None;
+    POINT frameOffset{0, 0};
+    POINT wanted{0, 0};  // where the window itself was last asked to be
+    bool placementChecked = true;
     CursorShape cursor = CursorShape::Arrow;
     x11::KeptFrame frame;
   };
@@ -72,7 +78,12 @@ class X11Driver final : public Driver {
   TopLevel* FindOwning(HWND hwnd);  // the top-level of a window or of its child
   TopLevel* FindByXWindow(Window w);
   void PutArea(TopLevel& top, const RECT& area);
-  void TakeFocus(TopLevel& top);
+  void TakeFocus(TopLevel& top, Time userTime);
+  void SetPassThrough(TopLevel& top);
+  void HandleReparent(TopLevel& top, const XReparentEvent& ev);
+  // The window's own top-left corner in root coordinates.
+  POINT RootPositionOf(const TopLevel& top);
+  void MeasureFrame(TopLevel& top);
   void OpenInputMethod();
   void Dispatch(XEvent& ev);
   void HandleKey(TopLevel& top, XKeyEvent& ev, bool down);
@@ -103,6 +114,7 @@ class X11Driver final : public Driver {
   // not a move by someone else.
   std::deque<POINT> requestedPositions_;
   int transfers_ = 0;
+  Time lastUserTime_ = CurrentTime;  // of the latest press on one of our windows
   // A round trip to the server may have read events off the connection
   // into Xlib's lower layer, where poll() cannot see them.
   bool eventsMayWait_ = true;

@@ -45,7 +45,10 @@ void X11Driver::Dispatch(XEvent& ev) {
       if (b.button == Button1) {
         // As a click activates a window on Windows: the keyboard follows, so
         // a key can be captured on the Keybinds panel.
-        if (down) TakeFocus(*top);
+        if (down) {
+          lastUserTime_ = b.time;
+          TakeFocus(*top, b.time);
+        }
         OnButton(top->hwnd, down, b.x, b.y);
       } else if (down && (b.button == Button4 || b.button == Button5)) {
         OnWheel(top->hwnd, b.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, b.x, b.y);
@@ -79,10 +82,10 @@ void X11Driver::Dispatch(XEvent& ev) {
       break;
     case MapNotify:
       // Some window managers drop an input shape set before mapping.
-      if (top->passThrough) {
-        x11::SetPointerPassThrough(dpy_, top->xwin, true);
-        XFlush(dpy_);
-      }
+      if (top->passThrough) SetPassThrough(*top);
+      break;
+    case ReparentNotify:
+      HandleReparent(*top, ev.xreparent);
       break;
     case FocusIn:
     case FocusOut: {
@@ -154,13 +157,67 @@ void X11Driver::TypeText(TopLevel& top, XKeyEvent& ev) {
     if (x11::IsTypedCharacter(ch)) OnChar(top.hwnd, ch);
 }
 
+void X11Driver::HandleReparent(TopLevel& top, const XReparentEvent& ev) {
+  if (ev.window != top.xwin) return;
+  const Window previous = top.wmFrame;
+  top.wmFrame = ev.parent == root_ ? None : ev.parent;
+  if (previous != None && previous != top.wmFrame) x11::SetPointerPassThrough(dpy_, previous, false);
+  if (top.wmFrame == None) {
+    top.frameOffset = {0, 0};
+  } else {
+    top.placementChecked = false;  // the frame may have pushed the window off its spot
+    MeasureFrame(top);
+  }
+  if (top.passThrough || previous != None) SetPassThrough(top);
+}
+
+POINT X11Driver::RootPositionOf(const TopLevel& top) {
+  int x = 0, y = 0;
+  Window child = None;
+  XTranslateCoordinates(dpy_, top.xwin, root_, 0, 0, &x, &y, &child);
+  eventsMayWait_ = true;
+  return {x, y};
+}
+
+void X11Driver::MeasureFrame(TopLevel& top) {
+  if (top.wmFrame == None) return;
+  Window rootReturn = None;
+  int fx = 0, fy = 0;
+  unsigned fw = 0, fh = 0, border = 0, depth = 0;
+  eventsMayWait_ = true;
+  if (!XGetGeometry(dpy_, top.wmFrame, &rootReturn, &fx, &fy, &fw, &fh, &border, &depth)) return;
+  int outerX = 0, outerY = 0;
+  Window child = None;
+  // The frame's outer corner, its border included, is the point placed.
+  XTranslateCoordinates(dpy_, top.wmFrame, root_, -static_cast<int>(border), -static_cast<int>(border), &outerX,
+                        &outerY, &child);
+  const POINT own = RootPositionOf(top);
+  top.frameOffset = {own.x - outerX, own.y - outerY};
+}
+
 void X11Driver::HandleConfigure(TopLevel& top, const XConfigureEvent& ev) {
-  // Only a window manager's synthetic notice carries root coordinates; one
-  // that repeats a position we asked for is no move by someone else.
-  if (!ev.send_event) return;
+  if (ev.window != top.xwin) return;
+  POINT at{ev.x, ev.y};
+  if (top.wmFrame != None) {
+    // Inside a frame the window's own root position is the truth, whatever
+    // the notice says.
+    MeasureFrame(top);
+    at = RootPositionOf(top);
+    if (!top.placementChecked) {
+      top.placementChecked = true;
+      if (at.x != top.wanted.x || at.y != top.wanted.y) {
+        XMoveWindow(dpy_, top.xwin, top.wanted.x - top.frameOffset.x, top.wanted.y - top.frameOffset.y);
+        XFlush(dpy_);
+        return;
+      }
+    }
+  } else if (!ev.send_event) {
+    return;  // only a window manager's synthetic notice carries root coordinates
+  }
+  // One that repeats a position we asked for is no move by someone else.
   for (const POINT& p : requestedPositions_)
-    if (p.x == ev.x && p.y == ev.y) return;
-  OnMoved(top.hwnd, ev.x, ev.y);
+    if (p.x == at.x && p.y == at.y) return;
+  OnMoved(top.hwnd, at.x, at.y);
 }
 
 void X11Driver::RefreshKeyboard() {
