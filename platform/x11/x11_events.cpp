@@ -160,7 +160,20 @@ void X11Driver::TypeText(TopLevel& top, XKeyEvent& ev) {
 void X11Driver::HandleReparent(TopLevel& top, const XReparentEvent& ev) {
   if (ev.window != top.xwin) return;
   const Window previous = top.wmFrame;
-  top.wmFrame = ev.parent == root_ ? None : ev.parent;
+  // Some window managers nest the window in more than one frame: the
+  // outermost one, the root's child, is the one placed and the one whose
+  // input region clips all the others.
+  Window frame = ev.parent;
+  while (frame != root_ && frame != None) {
+    Window rootReturn = None, parent = None, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy_, frame, &rootReturn, &parent, &children, &count)) break;
+    if (children) XFree(children);
+    if (parent == root_ || parent == None) break;
+    frame = parent;
+  }
+  eventsMayWait_ = true;
+  top.wmFrame = frame == root_ ? None : frame;
   if (previous != None && previous != top.wmFrame) x11::SetPointerPassThrough(dpy_, previous, false);
   if (top.wmFrame == None) {
     top.frameOffset = {0, 0};
