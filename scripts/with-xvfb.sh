@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command with a private Xvfb server as $DISPLAY, then stops it.
+# The server picks a free display itself, so several can start at once.
 set -euo pipefail
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X${disp#:}" ] && break; sleep 0.05; done
-DISPLAY="$disp" "$@"
+trap 'kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
+read -r n <"$fifo"
+DISPLAY=":$n" "$@"

@@ -1,10 +1,13 @@
-// Long runs: the process's resident memory, measured from outside once a
-// second over more than 10,000 frames of 15 ms, must stay flat while the
-// timer runs and while the Edit Splits list is scrolled without pause.
+// Soaks: the process's resident memory, measured from outside, must stay
+// flat while the timer runs and while the Edit Splits list is scrolled
+// without pause. The test command runs them short (a few hundred frames of
+// 15 ms) and only catches gross growth; bench/overlay_cost sets
+// BRENVIK_SOAK_SECONDS for the long run (10,000+ frames) and its tight bound.
 #include <X11/keysym.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "panel.h"
 
@@ -13,9 +16,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kSoakTime = 155s;       // > 10,000 frames of 15 ms
-constexpr auto kWarmUp = 10s;          // caches and pools fill first
-constexpr long kAllowedGrowthKiB = 1024;
+// A short soak sees start-up allocations settle, so it allows more growth.
+struct SoakPlan {
+  Clock::duration length, warmUp, sampleEvery;
+  long allowedGrowthKiB;
+};
+
+SoakPlan Plan() {
+  const char* v = std::getenv("BRENVIK_SOAK_SECONDS");
+  const long seconds = v ? std::atol(v) : 0;
+  if (seconds >= 60) return {std::chrono::seconds(seconds), 10s, 1s, 1024};
+  return {7s, 1s, 150ms, 8192};  // ~460 frames
+}
 
 struct Samples {
   std::vector<long> kib;
@@ -39,19 +51,20 @@ struct Samples {
 class SoakTest : public AppTest {
  protected:
   // Calls step until the soak time is over, sampling the resident memory
-  // once a second after the warm-up.
+  // after the warm-up.
   Samples Measure(const std::function<void()>& step) {
+    const SoakPlan plan = Plan();
     Samples s;
     auto start = Clock::now();
-    auto nextSample = start + kWarmUp;
-    while (Clock::now() - start < kSoakTime) {
+    auto nextSample = start + plan.warmUp;
+    while (Clock::now() - start < plan.length) {
       step();
       if (Clock::now() >= nextSample) {
         long kib = app().ResidentKiB();
         EXPECT_GT(kib, 0) << "the process is gone";
         if (kib <= 0) break;
         s.kib.push_back(kib);
-        nextSample += 1s;
+        nextSample += plan.sampleEvery;
       }
     }
     return s;
@@ -60,7 +73,7 @@ class SoakTest : public AppTest {
   void ExpectFlat(const Samples& s, const std::string& what) {
     ASSERT_GE(s.kib.size(), 30u);
     s.Report(what);
-    EXPECT_LE(s.ThirdMax(2), s.ThirdMax(0) + kAllowedGrowthKiB)
+    EXPECT_LE(s.ThirdMax(2), s.ThirdMax(0) + Plan().allowedGrowthKiB)
         << what << ": resident memory grew from " << s.ThirdMax(0) << " KiB to "
         << s.ThirdMax(2) << " KiB";
   }
