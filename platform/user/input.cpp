@@ -252,6 +252,11 @@ void OnKey(HWND top, UINT vk, UINT scan, bool extended, bool down, bool repeat, 
   if (!down || repeat) lParam |= 1u << 30;
   if (!down) lParam |= 1u << 31;
   user::QueueKeyboard(top, InputKind::Key, message, vk, static_cast<LPARAM>(lParam));
+  // Backspace types a character on Win32 (TranslateMessage makes it), and
+  // the EDIT class deletes on that character, not on the key.
+  if (down && !alt && vk == VK_BACK) {
+    user::QueueKeyboard(top, InputKind::Char, WM_CHAR, 0x08, static_cast<LPARAM>(lParam));
+  }
 }
 
 void OnChar(HWND top, WCHAR ch) {
