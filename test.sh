@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the core, the Linux layer and the
-# shell under ASan/UBSan, the core again as a Windows build under Wine, the
+# Builds everything and runs every test: the core, the Win32 conformance
+# suite, the Linux layer and the shell under ASan/UBSan, the core and the
+# conformance suite again as a Windows build under Wine, the
 # fuzz targets for a bounded time, and the end-to-end suite against both
 # real binaries in Xvfb.
 set -euo pipefail
@@ -26,8 +27,8 @@ done
 echo "== unit tests (ASan + UBSan)"
 ctest --test-dir build/linux-asan -LE e2e -E '^(e2e|x11)_tests_NOT_BUILT$' -j"$jobs" --output-on-failure
 
-echo "== core tests as a Windows build under Wine"
-ctest --test-dir build/windows --output-on-failure
+echo "== core and conformance tests as a Windows build under Wine (Xvfb)"
+scripts/with-xvfb.sh ctest --test-dir build/windows --output-on-failure
 
 echo "== fuzz targets"
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/run-fuzz.sh

@@ -115,6 +115,23 @@ struct WNDCLASSW {
   LPCWSTR lpszClassName;
 };
 
+// WM_NCCREATE and WM_CREATE carry a pointer to one of these in lParam.
+struct CREATESTRUCTW {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCWSTR lpszName;
+  LPCWSTR lpszClass;
+  DWORD dwExStyle;
+};
+typedef CREATESTRUCTW* LPCREATESTRUCTW;
+
 #define LF_FACESIZE 32
 struct LOGFONTW {
   LONG lfHeight;

@@ -175,7 +175,6 @@ bool KeyDown(HWND hwnd, EditState& s, UINT vk) {
     case VK_RIGHT: s.text.MoveRight(ctrl, shift); break;
     case VK_HOME: s.text.MoveTo(0, shift); break;
     case VK_END: s.text.MoveTo(s.text.Text().size(), shift); break;
-    case VK_BACK: s.text.Backspace(); break;
     case VK_DELETE:
       if (shift) {
         Copy(s);
@@ -353,7 +352,12 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_CHAR: {
       const auto ch = static_cast<WCHAR>(wParam);
-      // Control characters (Backspace included) are the key handler's.
+      // Backspace arrives as a character, as on Win32.
+      if (ch == 0x08) {
+        s->text.Backspace();
+        Changed(hwnd, *s);
+        return 0;
+      }
       if (ch < 0x20 || ch == 0x7F) return 0;
       s->text.Insert(std::wstring(1, ch));
       Changed(hwnd, *s);

@@ -64,7 +64,7 @@ BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) {
   using namespace platform::user;
   if (hwnd && !Find(hwnd)) return FALSE;
   for (const Hotkey& hotkey : Hotkeys()) {
-    if (hotkey.hwnd == hwnd && hotkey.id == id) return FALSE;
+    // Win32 keeps an earlier key of the same window and id along with the new one.
     if (hotkey.vk == vk && Combination(hotkey.modifiers) == Combination(modifiers)) return FALSE;
   }
   // Only bare keys can be grabbed; other combinations are kept but never fire.
@@ -76,9 +76,16 @@ BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) {
 BOOL UnregisterHotKey(HWND hwnd, int id) {
   using namespace platform::user;
   auto& all = Hotkeys();
-  auto it = std::find_if(all.begin(), all.end(), [&](const Hotkey& h) { return h.hwnd == hwnd && h.id == id; });
-  if (it == all.end()) return FALSE;
-  Release(*it);
-  all.erase(it);
-  return TRUE;
+  // Every key held under this id goes, so none is left that no call can free.
+  bool found = false;
+  for (auto it = all.begin(); it != all.end();) {
+    if (it->hwnd == hwnd && it->id == id) {
+      Release(*it);
+      it = all.erase(it);
+      found = true;
+    } else {
+      ++it;
+    }
+  }
+  return found ? TRUE : FALSE;
 }

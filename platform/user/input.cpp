@@ -96,15 +96,6 @@ void SendSetCursor(HWND hwnd, UINT mouseMsg) {
   Deliver(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, mouseMsg));
 }
 
-// A press outside the edit boxes takes the keyboard focus back from them to
-// the top-level, so its hotkeys act again.
-void FocusOnPress(Window& target) {
-  if (IsEditClass(target)) return;
-  Window& top = TopLevelOf(target);
-  HWND focus = In().focus;
-  if (focus && focus != top.handle && IsSelfOrDescendant(focus, top.handle)) SetFocus(top.handle);
-}
-
 void QueueMouse(HWND top, InputKind kind, UINT message, WPARAM wParam, int x, int y) {
   QueuedMessage q;
   q.input = kind;
@@ -173,7 +164,6 @@ bool ResolveInput(const QueuedMessage& q, bool remove, MSG& out) {
           const POINT origin = ClientOriginOnScreen(*top);
           MatchDoubleClick(*pressed, out, POINT{origin.x + x, origin.y + y});
         }
-        if (Window* still = Find(out.hwnd)) FocusOnPress(*still);
       }
       return Find(out.hwnd) != nullptr;
     }
@@ -262,6 +252,11 @@ void OnKey(HWND top, UINT vk, UINT scan, bool extended, bool down, bool repeat, 
   if (!down || repeat) lParam |= 1u << 30;
   if (!down) lParam |= 1u << 31;
   user::QueueKeyboard(top, InputKind::Key, message, vk, static_cast<LPARAM>(lParam));
+  // Backspace types a character on Win32 (TranslateMessage makes it), and
+  // the EDIT class deletes on that character, not on the key.
+  if (down && !alt && vk == VK_BACK) {
+    user::QueueKeyboard(top, InputKind::Char, WM_CHAR, 0x08, static_cast<LPARAM>(lParam));
+  }
 }
 
 void OnChar(HWND top, WCHAR ch) {

@@ -235,7 +235,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE, LPVOID) {
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   using namespace platform::user;
   const WindowClass* cls = FindClass(className);
   if (!cls) return nullptr;
@@ -279,7 +279,22 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     GetDriver()->CreateTopLevel(hwnd, init);
   }
 
-  if (!Deliver(hwnd, WM_NCCREATE, 0, 0) || !Find(hwnd) || Deliver(hwnd, WM_CREATE, 0, 0) == -1) {
+  // Window procedures read their creation parameter from here.
+  CREATESTRUCTW cs{};
+  cs.lpCreateParams = param;
+  cs.hInstance = instance;
+  cs.hMenu = menu;
+  cs.hwndParent = parent;
+  cs.cy = height;
+  cs.cx = width;
+  cs.y = y;
+  cs.x = x;
+  cs.style = static_cast<LONG>(style);
+  cs.lpszName = windowName;
+  cs.lpszClass = className;
+  cs.dwExStyle = exStyle;
+  const LPARAM create = reinterpret_cast<LPARAM>(&cs);
+  if (!Deliver(hwnd, WM_NCCREATE, 0, create) || !Find(hwnd) || Deliver(hwnd, WM_CREATE, 0, create) == -1) {
     DestroyWindow(hwnd);
     return nullptr;
   }

@@ -63,6 +63,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
       HandleMouseMove(hwnd, PointX(lParam), PointY(lParam));
       break;
     case WM_LBUTTONDOWN:
+      // Win32 moves no focus on a press in a parent's client area; taking it
+      // from a name box here gives the hotkeys back on both builds.
+      if (const HWND focus = GetFocus(); focus != nullptr && GetParent(focus) == hwnd) SetFocus(hwnd);
       if (HandleButtonPress(hwnd, PointX(lParam), PointY(lParam))) return 0;
       break;
     case WM_LBUTTONUP:
