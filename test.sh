@@ -19,7 +19,7 @@ done
 cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests bench_frames
 # Under the sanitizers only the unit tests; the suites that need an X server
 # run from the plain build (an unbuilt unit suite still fails in ctest).
-cmake --build --preset linux-asan -j"$jobs" --target core_tests layer_tests shell_tests x11_unit_tests
+cmake --build --preset linux-asan -j"$jobs" --target core_tests conformance_tests layer_tests shell_tests x11_unit_tests
 for preset in windows fuzz; do
   cmake --build --preset "$preset" -j"$jobs"
 done
@@ -41,7 +41,9 @@ runners=${E2E_RUNNERS:-2}
 ctest --test-dir build/linux -L e2e -N >/dev/null  # lists the tests once, before the runners read the list
 pids=()
 for i in $(seq 1 "$runners"); do
-  scripts/with-xvfb.sh ctest --test-dir build/linux -L e2e -I "$i,,$runners" --output-on-failure \
+  # Wine keeps hotkeys per wineserver: one prefix per runner, so two
+  # instances never contend for the same key.
+  WINEPREFIX="$WINEPREFIX-$i" scripts/with-xvfb.sh ctest --test-dir build/linux -L e2e -I "$i,,$runners" --output-on-failure \
     >"build/linux/e2e-$i.log" 2>&1 &
   pids+=($!)
 done
