@@ -137,6 +137,20 @@ TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFo
   EXPECT_EQ(app().ReadFile("splits.txt"), "Gate\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n");
 }
 
+TEST_P(EditSplitsTest, APressOnThePanelBackgroundGivesTheHotkeysBack) {
+  ASSERT_TRUE(app().Start());
+  OpenPanel();
+  Rename(1, 0, "Moat");
+  app().Hotkey(XK_7);
+  ASSERT_TRUE(ModeIs(Frame(), true)) << "toggle acted while a box had the focus";
+  // Left of the buttons, between Add and Remove: nothing but the panel.
+  const Point background{8, 136};
+  ASSERT_TRUE(Frame().AllExact({4, 132, 12, 140}, kBackground));
+  ClickAt(background);
+  app().Hotkey(XK_7);
+  EXPECT_TRUE(ModeIs(Frame(), false)) << "the toggle still waits after a press beside the boxes";
+}
+
 TEST_P(EditSplitsTest, WheelScrollsTheListAndItsBoxes) {
   ASSERT_TRUE(app().Start());
   OpenPanel();
