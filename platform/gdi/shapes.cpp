@@ -1,6 +1,7 @@
 // Filled rectangles, lines and outlined shapes with GDI's pixel rules:
 // fills cover left..right-1 and top..bottom-1, one-pixel lines leave out
-// their last pixel, outlines lie inside the bounding box. A pixel belongs
+// their last pixel, one-pixel outlines lie inside the bounding box and wider
+// ones straddle it. A pixel belongs
 // to a shape or not by its centre, with no antialiasing, so every drawn
 // pixel has the exact colour asked for.
 #include <algorithm>
@@ -199,8 +200,8 @@ struct RoundedBox {
 
 // The shape inside the box [left, right) x [top, bottom) with corner
 // ellipses cornerW x cornerH: filled with the brush, outlined with the pen.
-// The outline is the band of pixels less than a pen width inside the edge,
-// so it is closed and lies inside the box.
+// The outline is the band of pixels less than a pen width inside the edge
+// of the shape grown for the pen, so it is closed.
 void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int cornerW, int cornerH) {
   left = ClampCoordinate(left);
   top = ClampCoordinate(top);
@@ -216,6 +217,17 @@ void DrawShape(DeviceContext& dc, int left, int top, int right, int bottom, int 
   if (pen.null && brush.null) return;
   PixelWriter writer(dc);
   const int width = pen.null ? 0 : pen.penWidth;
+  if (width > 1) {
+    // A wide pen is centred on where the one-pixel outline would be: half
+    // of it (the larger half) outside on the left and top, the rest
+    // outside on the right and bottom.
+    left = ClampCoordinate(static_cast<long long>(left) - width / 2);
+    top = ClampCoordinate(static_cast<long long>(top) - width / 2);
+    right = ClampCoordinate(static_cast<long long>(right) + (width - 1) / 2);
+    bottom = ClampCoordinate(static_cast<long long>(bottom) + (width - 1) / 2);
+    cornerW = ClampCoordinate(static_cast<long long>(std::abs(cornerW)) + (cornerW ? width - 1 : 0));
+    cornerH = ClampCoordinate(static_cast<long long>(std::abs(cornerH)) + (cornerH ? width - 1 : 0));
+  }
   if (width > 0 && (right - left <= width || bottom - top <= width)) {
     // Thinner than the pen: all outline.
     writer.Fill(left, top, right, bottom, pen.colour);

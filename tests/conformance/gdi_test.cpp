@@ -1,5 +1,8 @@
 // Exact GDI results on a memory DC: edges, outlines, copies, selection and
 // text metrics that agree with drawing.
+#include <string>
+#include <vector>
+
 #include "conformance.h"
 
 namespace conformance {
@@ -44,6 +47,55 @@ class Gdi : public ConformanceTest {
     return count;
   }
 
+  // Rows [y0, y0 + rows) of columns [x0, x0 + columns): '.' white, '#' blue,
+  // 'o' red, '?' anything else.
+  std::vector<std::string> Picture(int x0, int y0, int columns, int rows) {
+    std::vector<std::string> out;
+    for (int y = y0; y < y0 + rows; ++y) {
+      std::string row;
+      for (int x = x0; x < x0 + columns; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        row += c == kWhite ? '.' : c == kBlue ? '#' : c == kRed ? 'o' : '?';
+      }
+      out.push_back(row);
+    }
+    return out;
+  }
+  // Selects a solid blue pen of `width` and a red brush or the null brush.
+  void UsePen(int width, bool nullBrush) {
+    pen = CreatePen(PS_SOLID, width, kBlue);
+    brush = CreateSolidBrush(kRed);
+    oldPen = SelectObject(dc, pen);
+    oldBrush = SelectObject(dc, nullBrush ? GetStockObject(NULL_BRUSH) : brush);
+  }
+  void DropPen() {
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    DeleteObject(brush);
+    pen = nullptr;
+    brush = nullptr;
+  }
+  // The box around every pixel that is not white, as {left, top, right, bottom}
+  // inclusive; all -1 when nothing is inked.
+  RECT Inked() {
+    RECT box{-1, -1, -1, -1};
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 80; ++x) {
+        if (GetPixel(dc, x, y) == kWhite) continue;
+        if (box.left < 0 || x < box.left) box.left = x;
+        if (box.top < 0) box.top = y;
+        if (x > box.right) box.right = x;
+        box.bottom = y;
+      }
+    }
+    return box;
+  }
+
+  HPEN pen = nullptr;
+  HBRUSH brush = nullptr;
+  HGDIOBJ oldPen = nullptr;
+  HGDIOBJ oldBrush = nullptr;
   HWND top = nullptr;
   HDC dc = nullptr;
   HBITMAP bitmap = nullptr;
@@ -156,6 +208,113 @@ TEST_F(Gdi, TextExtentsAddUpAndBoundWhatTextOutDraws) {
   EXPECT_LT(bottom, 5 + word.cy);
   SelectObject(dc, oldFont);
   DeleteObject(font);
+}
+
+
+// A pen wider than one pixel is centred on the one-pixel outline: the
+// larger half outside on the left and top.
+TEST_F(Gdi, ATwoPixelRectangleOutlineStraddlesTheOnePixelOne) {
+  const std::vector<std::string> outline = {
+      "...............",  //
+      "..#############",  //
+      "..#############",  //
+      "..##.........##",  //
+      "..##.........##",  //
+      "..##.........##",  //
+      "..##.........##",  //
+      "..##.........##",  //
+      "..##.........##",  //
+      "..##.........##",  //
+      "..#############",  //
+      "..#############",  //
+      "...............",  //
+  };
+  for (bool nullBrush : {true, false}) {
+    Clear(kWhite);
+    UsePen(2, nullBrush);
+    EXPECT_TRUE(Rectangle(dc, 4, 4, 16, 14));
+    DropPen();
+    std::vector<std::string> want = outline;
+    if (!nullBrush) {
+      for (int y = 3; y <= 9; ++y) want[static_cast<size_t>(y)].replace(4, 9, "ooooooooo");
+    }
+    EXPECT_EQ(Picture(1, 2, 15, 13), want) << (nullBrush ? "null brush" : "red brush");
+  }
+}
+
+// The shell's boxes: four 2-pixel LineTo calls around a rectangle.
+TEST_F(Gdi, TwoPixelLinesAroundABoxJoinWithSquareCorners) {
+  UsePen(2, true);
+  MoveToEx(dc, 4, 4, nullptr);
+  EXPECT_TRUE(LineTo(dc, 12, 4));
+  EXPECT_TRUE(LineTo(dc, 12, 9));
+  EXPECT_TRUE(LineTo(dc, 4, 9));
+  EXPECT_TRUE(LineTo(dc, 4, 4));
+  DropPen();
+  const std::vector<std::string> want = {
+      "............",  //
+      "..##########",  //
+      "..##########",  //
+      "..##......##",  //
+      "..##......##",  //
+      "..##......##",  //
+      "..##########",  //
+      "..##########",  //
+      "............",  //
+      "............",  //
+  };
+  EXPECT_EQ(Picture(1, 2, 12, 10), want);
+}
+
+TEST_F(Gdi, OnePixelDiagonalsLeaveOutTheirLastPixel) {
+  UsePen(1, true);
+  const POINT down[2] = {{4, 4}, {9, 9}};
+  const POINT up[2] = {{12, 9}, {17, 4}};
+  EXPECT_TRUE(Polyline(dc, down, 2));
+  EXPECT_TRUE(Polyline(dc, up, 2));
+  DropPen();
+  const std::vector<std::string> want = {
+      "................",  //
+      ".#..............",  //
+      "..#..........#..",  //
+      "...#........#...",  //
+      "....#......#....",  //
+      ".....#....#.....",  //
+      ".........#......",  //
+      "................",  //
+  };
+  EXPECT_EQ(Picture(3, 3, 16, 8), want);
+}
+
+// Round shapes with the shell's 2-pixel pens: the corners' pixels are each
+// system's own, the extent and the straight sides are not.
+TEST_F(Gdi, TwoPixelRoundShapesGrowByThePenLikeRectangles) {
+  UsePen(2, true);
+  EXPECT_TRUE(RoundRect(dc, 4, 4, 24, 18, 8, 8));
+  DropPen();
+  RECT ink = Inked();
+  EXPECT_EQ(ink.left, 3);
+  EXPECT_EQ(ink.top, 3);
+  EXPECT_EQ(ink.right, 23);
+  EXPECT_EQ(ink.bottom, 17);
+  EXPECT_EQ(Picture(0, 10, 26, 1)[0], "...##.................##..") << "a side, across";
+  EXPECT_EQ(Picture(13, 0, 1, 20), (std::vector<std::string>{".", ".", ".", "#", "#", ".", ".", ".", ".", ".", ".",
+                                                              ".", ".", ".", ".", ".", "#", "#", ".", "."}))
+      << "the top and bottom, down the middle";
+
+  Clear(kWhite);
+  UsePen(2, false);
+  EXPECT_TRUE(Ellipse(dc, 4, 4, 18, 18));
+  DropPen();
+  ink = Inked();
+  EXPECT_EQ(ink.left, 3);
+  EXPECT_EQ(ink.top, 3);
+  EXPECT_EQ(ink.right, 17);
+  EXPECT_EQ(ink.bottom, 17);
+  EXPECT_EQ(GetPixel(dc, 10, 10), kRed) << "the brush fills the inside";
+  const std::string across = Picture(0, 10, 20, 1)[0];
+  EXPECT_EQ(across.substr(0, 5), "...##") << across;
+  EXPECT_EQ(across.find_first_not_of('o', 5), 16u) << across;
 }
 
 }  // namespace

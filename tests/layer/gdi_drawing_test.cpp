@@ -249,28 +249,32 @@ TEST(GdiLines, NullPenDrawsNothing) {
   EXPECT_EQ(canvas.At(5, 5), RGB(255, 255, 255));
 }
 
-TEST(GdiShapes, RoundRectOutlinesInsideItsBoxAndFillsWithTheBrush) {
+TEST(GdiShapes, RoundRectWithAWidePenStraddlesItsBoxAndFillsWithTheBrush) {
   Canvas canvas(60, 40);
   {
     PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), CreateSolidBrush(RGB(47, 51, 65)));
     RoundRect(canvas.dc(), 10, 5, 50, 35, 8, 8);
   }
-  // Spans 10..49 and 5..34.
-  EXPECT_EQ(canvas.InkBox(kBlack).left, 10);
-  EXPECT_EQ(canvas.InkBox(kBlack).top, 5);
+  // The pen is centred on the one-pixel outline (10..49, 5..34), its
+  // larger half outside on the left and top: 9..49 and 4..34.
+  EXPECT_EQ(canvas.InkBox(kBlack).left, 9);
+  EXPECT_EQ(canvas.InkBox(kBlack).top, 4);
   EXPECT_EQ(canvas.InkBox(kBlack).right, 50);
   EXPECT_EQ(canvas.InkBox(kBlack).bottom, 35);
   // Outline two pixels thick on each straight side, exact colour.
+  EXPECT_EQ(canvas.At(30, 4), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(30, 5), RGB(55, 62, 78));
-  EXPECT_EQ(canvas.At(30, 6), RGB(55, 62, 78));
-  EXPECT_EQ(canvas.At(30, 7), RGB(47, 51, 65));
+  EXPECT_EQ(canvas.At(30, 6), RGB(47, 51, 65));
+  EXPECT_EQ(canvas.At(9, 20), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(10, 20), RGB(55, 62, 78));
+  EXPECT_EQ(canvas.At(11, 20), RGB(47, 51, 65));
   EXPECT_EQ(canvas.At(49, 20), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(48, 20), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(47, 20), RGB(47, 51, 65));
   EXPECT_EQ(canvas.At(30, 34), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(30, 32), RGB(47, 51, 65));
-  // Rounded: the box's corner pixel stays untouched.
-  EXPECT_EQ(canvas.At(10, 5), kBlack);
+  // Rounded: the corner pixels stay untouched.
+  EXPECT_EQ(canvas.At(9, 4), kBlack);
   EXPECT_EQ(canvas.At(49, 34), kBlack);
   // Nothing but the three colours.
   EXPECT_EQ(canvas.Count(kBlack) + canvas.Count(RGB(55, 62, 78)) + canvas.Count(RGB(47, 51, 65)), 60 * 40);
@@ -291,7 +295,7 @@ TEST(GdiShapes, RoundRectWithTheNullBrushKeepsTheInside) {
   EXPECT_EQ(canvas.At(20, 10), RGB(47, 51, 65));
   EXPECT_EQ(canvas.At(20, 0), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(0, 10), RGB(55, 62, 78));
-  EXPECT_EQ(canvas.At(0, 0), RGB(47, 51, 65));  // the square fill shows outside the corner
+  EXPECT_EQ(canvas.At(39, 19), RGB(47, 51, 65));  // the square fill shows outside the corner
 }
 
 TEST(GdiShapes, SameColourRoundRectIsAPlainBar) {
@@ -302,12 +306,17 @@ TEST(GdiShapes, SameColourRoundRectIsAPlainBar) {
     PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
     RoundRect(canvas.dc(), 20, 5, 300, 12, 4, 4);
   }
-  EXPECT_EQ(canvas.Count(RGB(55, 62, 78)), 280 * 7);
-  EXPECT_EQ(canvas.InkBox(kBlack).left, 20);
+  // The pen's outer half adds a rounded rim on the left and top.
+  EXPECT_EQ(canvas.InkBox(kBlack).left, 19);
+  EXPECT_EQ(canvas.InkBox(kBlack).top, 4);
+  EXPECT_EQ(canvas.InkBox(kBlack).right, 300);
   EXPECT_EQ(canvas.InkBox(kBlack).bottom, 12);
+  EXPECT_EQ(canvas.Count(RGB(55, 62, 78)) + canvas.Count(kBlack), 320 * 20);
+  EXPECT_GE(canvas.Count(RGB(55, 62, 78)), 280 * 7);
+  EXPECT_LT(canvas.Count(RGB(55, 62, 78)), 281 * 8);
 }
 
-TEST(GdiShapes, EllipseIsADiscInsideItsBox) {
+TEST(GdiShapes, EllipseWithAWidePenIsADiscGrownByHalfThePen) {
   // The close button's disc: {287, 11, 309, 33} shifted to the origin.
   Canvas canvas(30, 30);
   {
@@ -315,18 +324,18 @@ TEST(GdiShapes, EllipseIsADiscInsideItsBox) {
     Ellipse(canvas.dc(), 4, 4, 26, 26);
   }
   RECT box = canvas.InkBox(kBlack);
-  EXPECT_EQ(box.left, 4);
-  EXPECT_EQ(box.top, 4);
+  EXPECT_EQ(box.left, 3);
+  EXPECT_EQ(box.top, 3);
   EXPECT_EQ(box.right, 26);
   EXPECT_EQ(box.bottom, 26);
   EXPECT_EQ(canvas.At(15, 15), RGB(239, 71, 111));
-  EXPECT_EQ(canvas.At(4, 15), RGB(239, 71, 111));
-  EXPECT_EQ(canvas.At(4, 4), kBlack);
+  EXPECT_EQ(canvas.At(3, 15), RGB(239, 71, 111));
+  EXPECT_EQ(canvas.At(3, 3), kBlack);
   EXPECT_EQ(canvas.At(25, 25), kBlack);
-  // A solid disc of one exact colour: about pi * 11^2 pixels.
+  // A solid disc of one exact colour: about pi * 11.5^2 pixels.
   const int disc = canvas.Count(RGB(239, 71, 111));
   EXPECT_EQ(disc + canvas.Count(kBlack), 30 * 30);
-  EXPECT_NEAR(disc, 380, 25);
+  EXPECT_NEAR(disc, 415, 25);
 }
 
 TEST(GdiShapes, EllipseOutlineAndFillTakeTheirOwnColours) {
@@ -343,7 +352,7 @@ TEST(GdiShapes, EllipseOutlineAndFillTakeTheirOwnColours) {
 
 // An outline with the null brush is a closed ring of the pen's colour,
 // inside the box: the inside does not leak out through a gap.
-TEST(GdiShapes, OutlinesAreClosedRingsInsideTheirBox) {
+TEST(GdiShapes, OutlinesAreClosedRingsAroundTheirBox) {
   for (int width : {1, 2, 3}) {
     for (int shape = 0; shape < 2; ++shape) {
       Canvas canvas(50, 40);
@@ -352,11 +361,13 @@ TEST(GdiShapes, OutlinesAreClosedRingsInsideTheirBox) {
         if (shape == 0) Ellipse(canvas.dc(), 5, 4, 44, 33);
         if (shape == 1) RoundRect(canvas.dc(), 5, 4, 44, 33, 14, 10);
       }
+      // Wide pens reach width / 2 out on the left and top, the rest out
+      // on the right and bottom.
       const RECT box = canvas.InkBox(kBlack);
-      EXPECT_EQ(box.left, 5);
-      EXPECT_EQ(box.top, 4);
-      EXPECT_EQ(box.right, 44);
-      EXPECT_EQ(box.bottom, 33);
+      EXPECT_EQ(box.left, 5 - (width > 1 ? width / 2 : 0));
+      EXPECT_EQ(box.top, 4 - (width > 1 ? width / 2 : 0));
+      EXPECT_EQ(box.right, 44 + (width - 1) / 2);
+      EXPECT_EQ(box.bottom, 33 + (width - 1) / 2);
       // Flood the black inside from the centre, four ways.
       std::vector<bool> seen(50 * 40, false);
       std::vector<POINT> todo{{24, 18}};
