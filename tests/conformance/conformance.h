@@ -55,6 +55,12 @@ const wchar_t* RecordingClass();
 // Advances time: Sleep on Windows, the virtual clock on the null driver.
 void WaitMs(int ms);
 
+// Pointer input as the system's own, at client coordinates of the
+// top-level `top` (outside its client area too): SendInput on Windows, the
+// driver's input on the null driver.
+enum class Pointer { Move, Press, Release };
+void InjectPointer(HWND top, int x, int y, Pointer what);
+
 class ConformanceTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -97,5 +97,50 @@ TEST_F(Edit, SettingTheTextPutsTheCaretAtTheStart) {
   EXPECT_EQ(Selection(), std::make_pair(0, 0));
 }
 
+
+TEST_F(Edit, CopyCutAndPasteGoThroughTheClipboard) {
+  HWND other = CreateEdit(top, L"Gate", 1001);
+  ASSERT_NE(other, nullptr);
+  SendMessageW(edit, EM_SETSEL, 0, 6);
+  SendMessageW(edit, WM_COPY, 0, 0);
+  EXPECT_EQ(Text(), L"Castle") << "copy leaves the text";
+  SendMessageW(other, EM_SETSEL, 4, 4);
+  SendMessageW(other, WM_PASTE, 0, 0);
+  wchar_t buffer[64] = {};
+  GetWindowTextW(other, buffer, 64);
+  EXPECT_EQ(std::wstring(buffer), L"GateCastle");
+
+  // Cut takes the selection away; paste replaces a selection.
+  SendMessageW(edit, EM_SETSEL, 0, 3);
+  SendMessageW(edit, WM_CUT, 0, 0);
+  EXPECT_EQ(Text(), L"tle");
+  EXPECT_EQ(Selection(), std::make_pair(0, 0));
+  SendMessageW(other, EM_SETSEL, 0, 4);
+  SendMessageW(other, WM_PASTE, 0, 0);
+  GetWindowTextW(other, buffer, 64);
+  EXPECT_EQ(std::wstring(buffer), L"CasCastle");
+
+  // Clear deletes without touching the clipboard; copying nothing keeps it.
+  SendMessageW(edit, EM_SETSEL, 0, 1);
+  SendMessageW(edit, WM_CLEAR, 0, 0);
+  EXPECT_EQ(Text(), L"le");
+  SendMessageW(edit, EM_SETSEL, 1, 1);
+  SendMessageW(edit, WM_COPY, 0, 0);
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  SendMessageW(edit, WM_PASTE, 0, 0);
+  EXPECT_EQ(Text(), L"Casle");
+}
+
+// A dialog-style caller asks a box what keys it wants: characters and
+// arrows, not Tab or Enter (a single-line box).
+TEST_F(Edit, ASingleLineBoxWantsCharactersAndArrowsButNotAllKeys) {
+  const LRESULT code = SendMessageW(edit, WM_GETDLGCODE, 0, 0);
+  EXPECT_TRUE(code & DLGC_WANTCHARS);
+  EXPECT_TRUE(code & DLGC_WANTARROWS);
+  EXPECT_TRUE(code & DLGC_HASSETSEL);
+  EXPECT_FALSE(code & DLGC_WANTALLKEYS);
+  EXPECT_FALSE(code & DLGC_WANTTAB);
+}
+
 }  // namespace
 }  // namespace conformance

@@ -26,4 +26,12 @@ const auto* const kDisplay = ::testing::AddGlobalTestEnvironment(new NullDisplay
 
 void WaitMs(int ms) { Driver().AdvanceTime(ms); }
 
+void InjectPointer(HWND top, int x, int y, Pointer what) {
+  switch (what) {
+    case Pointer::Move: Driver().MoveMouse(top, x, y); break;
+    case Pointer::Press: Driver().Press(top, x, y); break;
+    case Pointer::Release: Driver().Release(top, x, y); break;
+  }
+}
+
 }  // namespace conformance
