@@ -142,5 +142,45 @@ TEST_F(Edit, ASingleLineBoxWantsCharactersAndArrowsButNotAllKeys) {
   EXPECT_FALSE(code & DLGC_WANTTAB);
 }
 
+
+TEST_F(Edit, KeyDownMovesTheCaretAndDeleteTakesTheNextCharacter) {
+  const auto key = [&](UINT vk) { SendMessageW(edit, WM_KEYDOWN, vk, 1); };
+  SendMessageW(edit, EM_SETSEL, 3, 3);
+  key(VK_HOME);
+  EXPECT_EQ(Selection(), std::make_pair(0, 0));
+  key(VK_END);
+  EXPECT_EQ(Selection(), std::make_pair(6, 6));
+  key(VK_LEFT);
+  key(VK_LEFT);
+  EXPECT_EQ(Selection(), std::make_pair(4, 4));
+  key(VK_RIGHT);
+  EXPECT_EQ(Selection(), std::make_pair(5, 5));
+  key(VK_DELETE);
+  EXPECT_EQ(Text(), L"Castl");
+  key(VK_DELETE);
+  EXPECT_EQ(Text(), L"Castl") << "delete at the end does nothing";
+  // Without Shift held an arrow drops the selection.
+  SendMessageW(edit, EM_SETSEL, 1, 4);
+  key(VK_HOME);
+  EXPECT_EQ(Selection(), std::make_pair(0, 0));
+  SendMessageW(edit, EM_SETSEL, 1, 4);
+  key(VK_DELETE);
+  EXPECT_EQ(Text(), L"Cl") << "delete takes the selection";
+}
+
+// The shell's boxes scroll sideways: a name longer than the box is taken
+// whole.
+TEST_F(Edit, AnAutoScrollingBoxTakesTextWiderThanItself) {
+  HWND narrow = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40, 40, 20, top,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(1002)), GetModuleHandleW(nullptr),
+                                nullptr);
+  ASSERT_NE(narrow, nullptr);
+  const std::wstring name = L"Tower of Latria, second visit";
+  for (wchar_t c : name) SendMessageW(narrow, WM_CHAR, static_cast<WPARAM>(c), 1);
+  wchar_t buffer[64] = {};
+  GetWindowTextW(narrow, buffer, 64);
+  EXPECT_EQ(std::wstring(buffer), name);
+}
+
 }  // namespace
 }  // namespace conformance
