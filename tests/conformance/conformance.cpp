@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "../common/win32_helpers.h"
+
 namespace conformance {
 namespace {
 
@@ -130,22 +132,10 @@ HWND ConformanceTest::CreateChild(HWND parent, int x, int y, int width, int heig
 }
 
 HWND ConformanceTest::CreateEdit(HWND parent, const wchar_t* text, int id) {
-  return CreateWindowExW(0, L"EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                         nullptr);
+  return test_common::CreateEditBox(parent, 10, 10, 200, 24, text, id);
 }
 
-int ConformanceTest::Pump() {
-  int count = 0;
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) break;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-    if (++count > 10000) break;  // a window that never validates
-  }
-  return count;
-}
+int ConformanceTest::Pump() { return test_common::PumpReady(10000); }
 
 bool ConformanceTest::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   for (int waited = 0; waited <= timeoutMs; waited += 5) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "../common/win32_helpers.h"
+
 namespace layer_test {
 namespace {
 
@@ -74,21 +76,9 @@ HWND LayerTest::CreateChild(HWND parent, int x, int y, int width, int height, DW
 }
 
 HWND LayerTest::CreateEdit(HWND parent, int x, int y, int width, int height, const wchar_t* text) {
-  return CreateWindowExW(0, L"EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, x, y, width, height,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000)), GetModuleHandleW(nullptr),
-                         nullptr);
+  return test_common::CreateEditBox(parent, x, y, width, height, text, 1000);
 }
 
-int LayerTest::Pump() {
-  int count = 0;
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) break;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-    if (++count > 100000) break;  // a window that never validates
-  }
-  return count;
-}
+int LayerTest::Pump() { return test_common::PumpReady(100000); }
 
 }  // namespace layer_test
