@@ -322,18 +322,23 @@ void X11Driver::SetCapture(HWND hwnd) {
   XFlush(dpy_);
 }
 
-bool X11Driver::GrabHotkey(UINT vk) {
-  eventsMayWait_ = true;
-  if (hotkeyKeycodes_.count(vk)) return false;
+int X11Driver::GrabFreeKeycode(UINT vk) {
   int keycode = 0;
   for (KeySym sym : x11::KeysymsForVk(vk)) {
     keycode = XKeysymToKeycode(dpy_, sym);
     if (keycode != 0) break;
   }
-  if (keycode == 0) return false;
+  if (keycode == 0) return 0;
   for (const auto& [otherVk, otherKeycode] : hotkeyKeycodes_)
-    if (otherKeycode == keycode) return false;
-  if (!x11::GrabBareKey(dpy_, root_, keycode, lockCombinations_)) return false;
+    if (otherKeycode == keycode) return 0;
+  return x11::GrabBareKey(dpy_, root_, keycode, lockCombinations_) ? keycode : 0;
+}
+
+bool X11Driver::GrabHotkey(UINT vk) {
+  eventsMayWait_ = true;
+  if (hotkeyKeycodes_.count(vk)) return false;
+  const int keycode = GrabFreeKeycode(vk);
+  if (keycode == 0) return false;
   hotkeyKeycodes_[vk] = keycode;
   return true;
 }
@@ -342,7 +347,7 @@ void X11Driver::UngrabHotkey(UINT vk) {
   auto it = hotkeyKeycodes_.find(vk);
   if (it == hotkeyKeycodes_.end()) return;
   eventsMayWait_ = true;
-  x11::UngrabBareKey(dpy_, root_, it->second, lockCombinations_);
+  if (it->second != 0) x11::UngrabBareKey(dpy_, root_, it->second, lockCombinations_);
   hotkeyKeycodes_.erase(it);
 }
 

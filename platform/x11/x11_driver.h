@@ -91,6 +91,9 @@ class X11Driver final : public Driver {
   void HandleConfigure(TopLevel& top, const XConfigureEvent& ev);
   void TypeText(TopLevel& top, XKeyEvent& ev);
   void RefreshKeyboard();
+  // Grabs the key that gives `vk` now; its keycode, 0 when it has none or
+  // another hotkey or client holds it.
+  int GrabFreeKeycode(UINT vk);
 
   Display* dpy_;
   int screen_;
@@ -109,7 +112,7 @@ class X11Driver final : public Driver {
   std::set<unsigned> keysDown_;  // keycodes, to tell auto-repeat from a press
   std::vector<unsigned> lockCombinations_;
   unsigned numLockMask_ = 0;
-  std::map<UINT, int> hotkeyKeycodes_;  // vk -> grabbed keycode
+  std::map<UINT, int> hotkeyKeycodes_;  // vk -> grabbed keycode, 0 while it has none
   // Positions asked for lately: a window manager's echo of one of them is
   // not a move by someone else.
   std::deque<POINT> requestedPositions_;

@@ -28,7 +28,9 @@ void X11Driver::Dispatch(XEvent& ev) {
   }
   if (ev.type == MappingNotify) {
     XRefreshKeyboardMapping(&ev.xmapping);
-    if (ev.xmapping.request == MappingModifier) RefreshKeyboard();
+    // A new keymap (a layout switch; under XWayland every new keyboard) can
+    // move our keys to other keycodes, and the locks to other modifiers.
+    if (ev.xmapping.request != MappingPointer) RefreshKeyboard();
     return;
   }
   TopLevel* top = FindByXWindow(ev.xany.window);
@@ -109,7 +111,7 @@ void X11Driver::HandleRootKey(const XKeyEvent& ev) {
   // Keys reach the root window only through our grabs; while a grabbed key
   // is held the keyboard is ours, so other keys can arrive too: ignore them.
   for (const auto& [vk, keycode] : hotkeyKeycodes_) {
-    if (static_cast<unsigned>(keycode) != ev.keycode) continue;
+    if (keycode == 0 || static_cast<unsigned>(keycode) != ev.keycode) continue;
     if (x11::IsBareKeyState(ev.state)) OnHotkey(vk);
     return;
   }
@@ -234,17 +236,15 @@ void X11Driver::HandleConfigure(TopLevel& top, const XConfigureEvent& ev) {
 }
 
 void X11Driver::RefreshKeyboard() {
-  // The lock keys may have moved to other modifiers: grab again.
-  for (const auto& [vk, keycode] : hotkeyKeycodes_) x11::UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
+  for (const auto& [vk, keycode] : hotkeyKeycodes_)
+    if (keycode != 0) x11::UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
   const x11::LockMasks locks = x11::FindLockMasks(dpy_);
   numLockMask_ = locks.numLock;
   lockCombinations_ = x11::LockCombinations(locks);
-  for (auto it = hotkeyKeycodes_.begin(); it != hotkeyKeycodes_.end();) {
-    if (x11::GrabBareKey(dpy_, root_, it->second, lockCombinations_))
-      ++it;
-    else
-      it = hotkeyKeycodes_.erase(it);
-  }
+  // A key that has no keycode now, or is held by someone else, stays
+  // registered with none: the next keymap may give it back.
+  for (auto& [vk, keycode] : hotkeyKeycodes_) keycode = 0;
+  for (auto& [vk, keycode] : hotkeyKeycodes_) keycode = GrabFreeKeycode(vk);
 }
 
 }  // namespace platform
