@@ -12,6 +12,7 @@
 #include "x11/clipboard.h"
 #include "x11/key_grabs.h"
 #include "x11/keymap.h"
+#include "x11/root_key_grabs.h"
 #include "x11/window_props.h"
 #include "x11/x_errors.h"
 
@@ -70,9 +71,9 @@ X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
   // A held key then repeats as presses only, without releases in between.
   Bool supported = False;
   XkbSetDetectableAutoRepeat(dpy_, True, &supported);
-  const x11::LockMasks locks = x11::FindLockMasks(dpy_);
-  numLockMask_ = locks.numLock;
-  lockCombinations_ = x11::LockCombinations(locks);
+  numLockMask_ = x11::FindLockMasks(dpy_).numLock;
+  rootGrabs_ = std::make_unique<x11::RootKeyGrabs>(dpy_, root_);
+  hotkeys_ = rootGrabs_.get();
 
   selectionOwner_ = XCreateWindow(dpy_, root_, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
   cursors_[static_cast<int>(CursorShape::Arrow)] = XCreateFontCursor(dpy_, XC_left_ptr);
@@ -322,33 +323,14 @@ void X11Driver::SetCapture(HWND hwnd) {
   XFlush(dpy_);
 }
 
-int X11Driver::GrabFreeKeycode(UINT vk) {
-  int keycode = 0;
-  for (KeySym sym : x11::KeysymsForVk(vk)) {
-    keycode = XKeysymToKeycode(dpy_, sym);
-    if (keycode != 0) break;
-  }
-  if (keycode == 0) return 0;
-  for (const auto& [otherVk, otherKeycode] : hotkeyKeycodes_)
-    if (otherKeycode == keycode) return 0;
-  return x11::GrabBareKey(dpy_, root_, keycode, lockCombinations_) ? keycode : 0;
-}
-
-bool X11Driver::GrabHotkey(UINT vk) {
+bool X11Driver::GrabHotkey(int id, UINT vk) {
   eventsMayWait_ = true;
-  if (hotkeyKeycodes_.count(vk)) return false;
-  const int keycode = GrabFreeKeycode(vk);
-  if (keycode == 0) return false;
-  hotkeyKeycodes_[vk] = keycode;
-  return true;
+  return hotkeys_->Add(id, vk);
 }
 
 void X11Driver::UngrabHotkey(UINT vk) {
-  auto it = hotkeyKeycodes_.find(vk);
-  if (it == hotkeyKeycodes_.end()) return;
   eventsMayWait_ = true;
-  if (it->second != 0) x11::UngrabBareKey(dpy_, root_, it->second, lockCombinations_);
-  hotkeyKeycodes_.erase(it);
+  hotkeys_->Remove(vk);
 }
 
 void X11Driver::SetClipboardText(const std::wstring& text) {

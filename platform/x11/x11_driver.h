@@ -13,6 +13,8 @@
 
 #include "driver.h"
 #include "x11/atoms.h"
+#include "x11/hotkey_source.h"
+#include "x11/root_key_grabs.h"
 #include "x11/kept_frame.h"
 
 namespace platform {
@@ -38,7 +40,7 @@ class X11Driver final : public Driver {
                const RECT& dirty) override;
   POINT CursorPos() override;
   void SetCapture(HWND hwnd) override;
-  bool GrabHotkey(UINT vk) override;
+  bool GrabHotkey(int id, UINT vk) override;
   void UngrabHotkey(UINT vk) override;
   void SetClipboardText(const std::wstring& text) override;
   std::wstring ClipboardText() override;
@@ -87,13 +89,9 @@ class X11Driver final : public Driver {
   void OpenInputMethod();
   void Dispatch(XEvent& ev);
   void HandleKey(TopLevel& top, XKeyEvent& ev, bool down);
-  void HandleRootKey(const XKeyEvent& ev);
   void HandleConfigure(TopLevel& top, const XConfigureEvent& ev);
   void TypeText(TopLevel& top, XKeyEvent& ev);
   void RefreshKeyboard();
-  // Grabs the key that gives `vk` now; its keycode, 0 when it has none or
-  // another hotkey or client holds it.
-  int GrabFreeKeycode(UINT vk);
 
   Display* dpy_;
   int screen_;
@@ -110,9 +108,9 @@ class X11Driver final : public Driver {
   std::map<HWND, TopLevel> tops_;
   HWND captured_ = nullptr;
   std::set<unsigned> keysDown_;  // keycodes, to tell auto-repeat from a press
-  std::vector<unsigned> lockCombinations_;
   unsigned numLockMask_ = 0;
-  std::map<UINT, int> hotkeyKeycodes_;  // vk -> grabbed keycode, 0 while it has none
+  std::unique_ptr<x11::RootKeyGrabs> rootGrabs_;
+  x11::HotkeySource* hotkeys_ = nullptr;  // the one source that holds the keys
   // Positions asked for lately: a window manager's echo of one of them is
   // not a move by someone else.
   std::deque<POINT> requestedPositions_;

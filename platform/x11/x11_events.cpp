@@ -6,6 +6,7 @@
 #include "events.h"
 #include "x11/clipboard.h"
 #include "x11/key_grabs.h"
+#include "x11/root_key_grabs.h"
 #include "x11/keymap.h"
 #include "x11/text.h"
 #include "x11/window_props.h"
@@ -16,7 +17,7 @@ namespace platform {
 void X11Driver::Dispatch(XEvent& ev) {
   // The input method sees every event first and may consume it.
   if (XFilterEvent(&ev, None)) return;
-  if (ev.type == KeyPress && ev.xkey.window == root_) return HandleRootKey(ev.xkey);
+  if (ev.type == KeyPress && ev.xkey.window == root_) return rootGrabs_->HandleKey(ev.xkey);
   if (ev.type == SelectionRequest) {
     if (ev.xselectionrequest.owner == selectionOwner_)
       x11::AnswerSelectionRequest(dpy_, atoms_, ev.xselectionrequest, clipboardText_);
@@ -104,16 +105,6 @@ void X11Driver::Dispatch(XEvent& ev) {
     }
     default:
       break;
-  }
-}
-
-void X11Driver::HandleRootKey(const XKeyEvent& ev) {
-  // Keys reach the root window only through our grabs; while a grabbed key
-  // is held the keyboard is ours, so other keys can arrive too: ignore them.
-  for (const auto& [vk, keycode] : hotkeyKeycodes_) {
-    if (keycode == 0 || static_cast<unsigned>(keycode) != ev.keycode) continue;
-    if (x11::IsBareKeyState(ev.state)) OnHotkey(vk);
-    return;
   }
 }
 
@@ -236,15 +227,8 @@ void X11Driver::HandleConfigure(TopLevel& top, const XConfigureEvent& ev) {
 }
 
 void X11Driver::RefreshKeyboard() {
-  for (const auto& [vk, keycode] : hotkeyKeycodes_)
-    if (keycode != 0) x11::UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
-  const x11::LockMasks locks = x11::FindLockMasks(dpy_);
-  numLockMask_ = locks.numLock;
-  lockCombinations_ = x11::LockCombinations(locks);
-  // A key that has no keycode now, or is held by someone else, stays
-  // registered with none: the next keymap may give it back.
-  for (auto& [vk, keycode] : hotkeyKeycodes_) keycode = 0;
-  for (auto& [vk, keycode] : hotkeyKeycodes_) keycode = GrabFreeKeycode(vk);
+  numLockMask_ = x11::FindLockMasks(dpy_).numLock;
+  rootGrabs_->GrabAgain();
 }
 
 }  // namespace platform

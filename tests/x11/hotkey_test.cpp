@@ -60,8 +60,8 @@ class HotkeyTest : public DriverTest {
 };
 
 TEST_F(HotkeyTest, BareKeysFireWhateverHasTheFocusAndWhateverTheLocks) {
-  ASSERT_TRUE(driver->GrabHotkey('7'));
-  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  ASSERT_TRUE(driver->GrabHotkey(1, '7'));
+  ASSERT_TRUE(driver->GrabHotkey(1, VK_SPACE));
   other->Tap(XK_7);
   ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('7') == 1; }));
   other->SetNumLock(true);
@@ -78,7 +78,7 @@ TEST_F(HotkeyTest, BareKeysFireWhateverHasTheFocusAndWhateverTheLocks) {
 }
 
 TEST_F(HotkeyTest, NotWithShiftControlAltOrSuperHeld) {
-  ASSERT_TRUE(driver->GrabHotkey('C'));
+  ASSERT_TRUE(driver->GrabHotkey(1, 'C'));
   for (KeySym modifier : {XK_Shift_L, XK_Control_L, XK_Alt_L, XK_Super_L}) {
     other->Key(modifier, true);
     other->Tap(XK_c);
@@ -91,7 +91,7 @@ TEST_F(HotkeyTest, NotWithShiftControlAltOrSuperHeld) {
 }
 
 TEST_F(HotkeyTest, HoldingAKeyRepeatsTheHotkey) {
-  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  ASSERT_TRUE(driver->GrabHotkey(1, VK_SPACE));
   other->Key(XK_space, true);
   Pump(*driver, 1000);
   other->Key(XK_space, false);
@@ -106,13 +106,13 @@ TEST_F(HotkeyTest, AKeyHeldByAnotherClientFailsAndLeavesNothingBehind) {
   const unsigned numLock = XkbKeysymToModifiers(holder.dpy(), XK_Num_Lock);
   ASSERT_NE(numLock, 0u);
   ASSERT_TRUE(holder.GrabKey(XK_c, numLock));
-  EXPECT_FALSE(driver->GrabHotkey('C'));
+  EXPECT_FALSE(driver->GrabHotkey(1, 'C'));
   OtherClient third;
   EXPECT_TRUE(third.GrabKey(XK_c, 0));
   EXPECT_TRUE(third.GrabKey(XK_c, LockMask));
 
   // The others still work.
-  ASSERT_TRUE(driver->GrabHotkey('7'));
+  ASSERT_TRUE(driver->GrabHotkey(1, '7'));
   other->Tap(XK_7);
   ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('7') == 1; }));
   EXPECT_EQ(Hotkeys('C'), 0u);
@@ -121,7 +121,7 @@ TEST_F(HotkeyTest, AKeyHeldByAnotherClientFailsAndLeavesNothingBehind) {
 // A press read off the connection while the driver waited for a reply
 // (here: the pointer position) must still be handed over.
 TEST_F(HotkeyTest, APressReadDuringARoundTripIsNotLeftWaiting) {
-  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  ASSERT_TRUE(driver->GrabHotkey(1, VK_SPACE));
   Pump(*driver, 20);
   other->Tap(XK_space);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -131,12 +131,12 @@ TEST_F(HotkeyTest, APressReadDuringARoundTripIsNotLeftWaiting) {
 }
 
 TEST_F(HotkeyTest, AKeyRegisteredTwiceOrUngrabbedIsFreeAgainForOthers) {
-  ASSERT_TRUE(driver->GrabHotkey('7'));
-  EXPECT_FALSE(driver->GrabHotkey('7'));
+  ASSERT_TRUE(driver->GrabHotkey(1, '7'));
+  EXPECT_FALSE(driver->GrabHotkey(1, '7'));
   // Keypad 5 and Clear share a key: the second of them cannot have it.
-  ASSERT_TRUE(driver->GrabHotkey(VK_NUMPAD0 + 5));
-  EXPECT_FALSE(driver->GrabHotkey(VK_CLEAR));
-  EXPECT_TRUE(driver->GrabHotkey(VK_HOME));  // its own key, not keypad 7
+  ASSERT_TRUE(driver->GrabHotkey(1, VK_NUMPAD0 + 5));
+  EXPECT_FALSE(driver->GrabHotkey(1, VK_CLEAR));
+  EXPECT_TRUE(driver->GrabHotkey(1, VK_HOME));  // its own key, not keypad 7
   OtherClient third;
   EXPECT_FALSE(third.GrabKey(XK_7, 0));
   driver->UngrabHotkey('7');
@@ -145,11 +145,11 @@ TEST_F(HotkeyTest, AKeyRegisteredTwiceOrUngrabbedIsFreeAgainForOthers) {
   other->Tap(XK_7);
   Pump(*driver, 100);
   EXPECT_EQ(Hotkeys('7'), 0u);
-  EXPECT_FALSE(driver->GrabHotkey(0xFF));  // no key gives it
+  EXPECT_FALSE(driver->GrabHotkey(1, 0xFF));  // no key gives it
 }
 
 TEST_F(HotkeyTest, AKeyMovedToAnotherKeycodeByANewKeymapIsGrabbedThere) {
-  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  ASSERT_TRUE(driver->GrabHotkey(1, VK_SPACE));
   const int before = XKeysymToKeycode(other->dpy(), XK_space);
   const int after = UnusedKeycode();
   ASSERT_NE(after, 0);
@@ -167,7 +167,7 @@ TEST_F(HotkeyTest, AKeyMovedToAnotherKeycodeByANewKeymapIsGrabbedThere) {
 }
 
 TEST_F(HotkeyTest, AKeyAKeymapTookAwayComesBackWithTheNextKeymap) {
-  ASSERT_TRUE(driver->GrabHotkey('C'));
+  ASSERT_TRUE(driver->GrabHotkey(1, 'C'));
   const int keycode = XKeysymToKeycode(other->dpy(), XK_c);
   SetKeysym(keycode, NoSymbol);
   Pump(*driver, 100);
@@ -179,7 +179,7 @@ TEST_F(HotkeyTest, AKeyAKeymapTookAwayComesBackWithTheNextKeymap) {
   TapKeycode(keycode);
   ASSERT_TRUE(PumpUntil(*driver, [&] { return Hotkeys('C') == 1; }));
   // Still registered as ever: it cannot be registered twice.
-  EXPECT_FALSE(driver->GrabHotkey('C'));
+  EXPECT_FALSE(driver->GrabHotkey(1, 'C'));
 }
 
 }  // namespace
