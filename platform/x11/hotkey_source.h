@@ -19,7 +19,8 @@ class HotkeySource {
   // A bare key under a hotkey id; false when it cannot be had.
   virtual bool Add(int id, UINT vk) = 0;
   virtual void Remove(UINT vk) = 0;
-  virtual PollNeed Poll() { return {}; }
+  // Sends what waits to be sent and says what the wait must watch.
+  virtual PollNeed PrepareWait() { return {}; }
   // Handles what arrived on the descriptor (or its deadline passed).
   virtual void Process() {}
 };

@@ -14,6 +14,7 @@
 #include "driver.h"
 #include "x11/atoms.h"
 #include "x11/hotkey_source.h"
+#include "x11/portal_shortcuts.h"
 #include "x11/root_key_grabs.h"
 #include "x11/kept_frame.h"
 
@@ -92,6 +93,9 @@ class X11Driver final : public Driver {
   void HandleConfigure(TopLevel& top, const XConfigureEvent& ev);
   void TypeText(TopLevel& top, XKeyEvent& ev);
   void RefreshKeyboard();
+  // Hands the portal's keys to the root-window grabs once the desktop has
+  // refused them (or gone away); true when it did.
+  bool FallBackFromPortal();
 
   Display* dpy_;
   int screen_;
@@ -110,6 +114,7 @@ class X11Driver final : public Driver {
   std::set<unsigned> keysDown_;  // keycodes, to tell auto-repeat from a press
   unsigned numLockMask_ = 0;
   std::unique_ptr<x11::RootKeyGrabs> rootGrabs_;
+  std::unique_ptr<x11::PortalShortcuts> portal_;  // on Wayland, when the desktop offers it
   x11::HotkeySource* hotkeys_ = nullptr;  // the one source that holds the keys
   // Positions asked for lately: a window manager's echo of one of them is
   // not a move by someone else.
