@@ -107,6 +107,8 @@ PortalShortcuts::~PortalShortcuts() {
 }
 
 bool PortalShortcuts::Add(int id, UINT vk) {
+  // A key without a keysym has no name to offer the desktop.
+  if (TriggerOf(vk).empty()) return false;
   for (const Key& key : keys_)
     if (key.vk == vk) return false;
   keys_.push_back({id, vk});
