@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 namespace portaltest {
 
 struct DesktopParts {
@@ -30,14 +28,16 @@ class Desktop {
   Desktop(const Desktop&) = delete;
   Desktop& operator=(const Desktop&) = delete;
 
-  // Waits until every part that was asked for answers on the bus.
-  ::testing::AssertionResult Ready();
+  // Waits until every part that was asked for answers on the bus; what is
+  // missing, empty when nothing is.
+  std::string Ready();
   // The session bus address for a program started now (a dead one without a bus).
   std::string BusAddress() const;
 
   // The backend's side.
-  void Press(const std::string& shortcut);
-  void Release(const std::string& shortcut);
+  // False when the backend did not take the call.
+  bool Press(const std::string& shortcut);
+  bool Release(const std::string& shortcut);
   // "id=trigger" of the newest bind, in the order asked.
   std::vector<std::string> Bound();
   // Sessions created and closed so far.
@@ -49,7 +49,7 @@ class Desktop {
  private:
   pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const char* log);
   bool HasOwner(const char* name);
-  void Call(const char* method, const std::string& arg);
+  bool Call(const char* method, const std::string& arg);
 
   DesktopParts parts_;
   std::filesystem::path dir_;

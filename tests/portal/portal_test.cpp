@@ -20,7 +20,7 @@ class PortalTest : public ::testing::Test {
  protected:
   void StartWith(DesktopParts parts) {
     desktop_ = std::make_unique<Desktop>(parts);
-    ASSERT_TRUE(desktop_->Ready());
+    ASSERT_EQ(desktop_->Ready(), "");
     // The program inherits these; the X server stays Xvfb.
     setenv("WAYLAND_DISPLAY", "wayland-brenvik-test", 1);
     setenv("DBUS_SESSION_BUS_ADDRESS", desktop_->BusAddress().c_str(), 1);
@@ -57,11 +57,11 @@ TEST_F(PortalTest, ActivationsSplitCancelAndToggleAndAHeldKeyRepeats) {
   ASSERT_TRUE(BoundAre(kDefaultBinds));
   EXPECT_EQ(desktop_->Sessions(), std::make_pair(1u, 0u)) << "one session for the three keys";
 
-  desktop_->Press("split");
-  desktop_->Release("split");
+  ASSERT_TRUE(desktop_->Press("split"));
+  ASSERT_TRUE(desktop_->Release("split"));
   EXPECT_EQ(Line(), 0) << "split did not start the run";
-  desktop_->Press("split");
-  desktop_->Release("split");
+  ASSERT_TRUE(desktop_->Press("split"));
+  ASSERT_TRUE(desktop_->Release("split"));
   EXPECT_EQ(Line(), 1);
   // Held: the desktop activates again at the repeat rate, then deactivates once.
   for (int i = 0; i < 3; ++i) {
