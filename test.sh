@@ -16,7 +16,7 @@ done
 # The unit tests run from linux-asan; the plain Linux build only needs what
 # runs in Xvfb (the binary, the end-to-end suite, the X11 driver tests) and
 # the frame bench.
-cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests bench_frames portal_tests
+cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests bench_frames portal_tests bench_portal
 # Under the sanitizers only the unit tests; the suites that need an X server
 # run from the plain build (an unbuilt unit suite still fails in ctest).
 cmake --build --preset linux-asan -j"$jobs" --target core_tests conformance_tests layer_tests shell_tests x11_unit_tests
