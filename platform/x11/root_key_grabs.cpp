@@ -9,12 +9,14 @@ namespace platform::x11 {
 RootKeyGrabs::RootKeyGrabs(Display* dpy, Window root)
     : dpy_(dpy), root_(root), lockCombinations_(LockCombinations(FindLockMasks(dpy))) {}
 
+int RootKeyGrabs::KeycodeOf(UINT vk) {
+  for (KeySym sym : KeysymsForVk(vk))
+    if (const int keycode = XKeysymToKeycode(dpy_, sym)) return keycode;
+  return 0;
+}
+
 int RootKeyGrabs::GrabFreeKeycode(UINT vk) {
-  int keycode = 0;
-  for (KeySym sym : KeysymsForVk(vk)) {
-    keycode = XKeysymToKeycode(dpy_, sym);
-    if (keycode != 0) break;
-  }
+  const int keycode = KeycodeOf(vk);
   if (keycode == 0) return 0;
   for (const auto& [otherVk, otherKeycode] : keycodes_)
     if (otherKeycode == keycode) return 0;
@@ -47,13 +49,20 @@ void RootKeyGrabs::HandleKey(const XKeyEvent& ev) {
 }
 
 void RootKeyGrabs::GrabAgain() {
-  for (const auto& [vk, keycode] : keycodes_)
-    if (keycode != 0) UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
-  lockCombinations_ = LockCombinations(FindLockMasks(dpy_));
+  const std::vector<unsigned> combinations = LockCombinations(FindLockMasks(dpy_));
+  const bool locksMoved = combinations != lockCombinations_;
+  // A key that stays where it was keeps its grab: under XWayland every new
+  // keyboard sends a new keymap, and a press must not slip past in between.
+  for (auto& [vk, keycode] : keycodes_) {
+    if (keycode == 0 || (!locksMoved && KeycodeOf(vk) == keycode)) continue;
+    UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
+    keycode = 0;
+  }
+  lockCombinations_ = combinations;
   // A key that has no keycode now, or is held by someone else, stays
   // registered with none: the next keymap may give it back.
-  for (auto& [vk, keycode] : keycodes_) keycode = 0;
-  for (auto& [vk, keycode] : keycodes_) keycode = GrabFreeKeycode(vk);
+  for (auto& [vk, keycode] : keycodes_)
+    if (keycode == 0) keycode = GrabFreeKeycode(vk);
 }
 
 }  // namespace platform::x11

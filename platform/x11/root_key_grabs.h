@@ -22,6 +22,8 @@ class RootKeyGrabs final : public HotkeySource {
   void GrabAgain();
 
  private:
+  // The keycode that gives `vk` in the current keymap, 0 when none does.
+  int KeycodeOf(UINT vk);
   // Grabs the key that gives `vk` now; its keycode, 0 when it has none or
   // another hotkey or client holds it.
   int GrabFreeKeycode(UINT vk);
