@@ -47,7 +47,8 @@ Desktop::Desktop(DesktopParts parts) : parts_(parts) {
   if (parts_.backend) {
     fs::copy_file(BRENVIK_PORTAL_FILE, dir_ / "portals" / "brenvik-test.portal");
     Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template", BRENVIK_BACKEND_TEMPLATE, "--parameters",
-           "{\"bind_response\": " + std::to_string(parts_.bindResponse) + "}"},
+           "{\"bind_response\": " + std::to_string(parts_.bindResponse) +
+               ", \"bind_nothing\": " + (parts_.bindNothing ? "true" : "false") + "}"},
           {busEnv}, "backend.log");
   }
   // The frontend picks its backends when it starts: the backend first.

@@ -19,6 +19,7 @@ struct DesktopParts {
   bool frontend = true;
   bool backend = true;
   unsigned bindResponse = 0;  // what the backend answers every bind with
+  bool bindNothing = false;   // it answers 0 but binds none of the keys
 };
 
 class Desktop {

@@ -110,6 +110,8 @@ struct Fallback {
   DesktopParts parts;
 };
 
+void PrintTo(const Fallback& fallback, std::ostream* os) { *os << fallback.name; }
+
 class PortalFallbackTest : public PortalTest, public ::testing::WithParamInterface<Fallback> {};
 
 TEST_P(PortalFallbackTest, TheX11GrabsTakeTheKeys) {
@@ -132,6 +134,7 @@ TEST_P(PortalFallbackTest, TheX11GrabsTakeTheKeys) {
 INSTANTIATE_TEST_SUITE_P(
     Roads, PortalFallbackTest,
     ::testing::Values(Fallback{"RefusedBind", {.bindResponse = 1}}, Fallback{"FailedBind", {.bindResponse = 2}},
+                      Fallback{"EmptyBind", {.bindNothing = true}},
                       Fallback{"NoBackend", {.backend = false}}, Fallback{"NoPortal", {.frontend = false, .backend = false}},
                       Fallback{"NoBus", {.bus = false, .frontend = false, .backend = false}}),
     [](const ::testing::TestParamInfo<Fallback>& info) { return std::string(info.param.name); });

@@ -2,7 +2,8 @@
 loads it behind the real xdg-desktop-portal frontend.
 
 Parameters: "bind_response" (u) answers every BindShortcuts (0 binds, 1 is
-the user saying no, 2 a failure).
+the user saying no, 2 a failure); "bind_nothing" (b) answers 0 but binds
+none of the shortcuts.
 Control (interface brenvik.test.Backend on the main object):
   Press(s id)      Activated for the newest session, stamped with
                    CLOCK_MONOTONIC in microseconds
@@ -27,6 +28,7 @@ SYSTEM_BUS = False
 
 def load(mock, parameters):
     mock.bind_response = int(parameters.get('bind_response', 0))
+    mock.bind_nothing = bool(parameters.get('bind_nothing', False))
     mock.created = 0
     mock.closed = 0
     mock.session = ''
@@ -54,7 +56,7 @@ def CreateSession(self, handle, session_handle, app_id, options):
 
 @dbus.service.method(MAIN_IFACE, in_signature='ooa(sa{sv})sa{sv}', out_signature='ua{sv}')
 def BindShortcuts(self, handle, session_handle, shortcuts, parent_window, options):
-    if self.bind_response != 0:
+    if self.bind_response != 0 or self.bind_nothing:
         return (dbus.UInt32(self.bind_response), dbus.Dictionary({}, signature='sv'))
     bound = []
     self.bound = []
