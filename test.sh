@@ -16,7 +16,7 @@ done
 # The unit tests run from linux-asan; the plain Linux build only needs what
 # runs in Xvfb (the binary, the end-to-end suite, the X11 driver tests) and
 # the frame bench.
-cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests bench_frames
+cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests bench_frames portal_tests private_desktop bench_portal
 # Under the sanitizers only the unit tests; the suites that need an X server
 # run from the plain build (an unbuilt unit suite still fails in ctest).
 cmake --build --preset linux-asan -j"$jobs" --target core_tests conformance_tests layer_tests shell_tests x11_unit_tests
@@ -38,6 +38,9 @@ scripts/with-xvfb.sh ctest --test-dir build/windows --output-on-failure
 
 echo "== fuzz targets"
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/run-fuzz.sh
+
+echo "== global shortcuts on Wayland: the portal frontend with a backend double (Xvfb), headless sway"
+scripts/with-xvfb.sh ctest --test-dir build/linux -L portal --output-on-failure
 
 echo "== end-to-end (Xvfb): the Windows build under Wine and the Linux build"
 export BRENVIK_E2E_TARGETS="windows linux"

@@ -47,9 +47,10 @@ class Driver {
   virtual POINT CursorPos() = 0;
   virtual void SetCapture(HWND hwnd) = 0;  // nullptr releases
 
-  // System-wide bare-key hotkeys, by virtual-key code. False when the key
-  // cannot be had (held by another client).
-  virtual bool GrabHotkey(UINT vk) = 0;
+  // System-wide bare-key hotkeys, by virtual-key code, under the id the
+  // key is registered with. False when the key cannot be had (held by
+  // another client).
+  virtual bool GrabHotkey(int id, UINT vk) = 0;
   virtual void UngrabHotkey(UINT vk) = 0;
 
   // Clipboard (UTF-32 text).

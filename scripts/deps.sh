@@ -5,10 +5,11 @@
 set -euo pipefail
 what=${1:-run}
 pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-dev libpixman-1-dev
-      libpango1.0-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
+      libpango1.0-dev libfontconfig-dev libsystemd-dev fonts-dejavu-core fonts-liberation2)
 if [ "$what" = test ]; then
   pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix
          wine wine64 xvfb xauth)
+  pkgs+=(dbus-daemon xdg-desktop-portal python3-dbusmock sway xwayland wtype gir1.2-gtk-3.0 x11-utils)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

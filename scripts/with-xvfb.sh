@@ -10,4 +10,5 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
 read -r n <"$fifo"
-DISPLAY=":$n" "$@"
+# An X11-only world: a Wayland desktop around it must not lend its portal.
+env -u WAYLAND_DISPLAY DISPLAY=":$n" "$@"

@@ -168,7 +168,7 @@ void NullDriver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int
   ++totalPresents_;
 }
 
-bool NullDriver::GrabHotkey(UINT vk) {
+bool NullDriver::GrabHotkey(int, UINT vk) {
   if (blocked_.count(vk) || grabbed_.count(vk)) return false;
   grabbed_.insert(vk);
   return true;

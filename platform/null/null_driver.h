@@ -91,7 +91,7 @@ class NullDriver : public Driver {
                const RECT& dirty) override;
   POINT CursorPos() override { return cursor_; }
   void SetCapture(HWND hwnd) override { capture_ = hwnd; }
-  bool GrabHotkey(UINT vk) override;
+  bool GrabHotkey(int id, UINT vk) override;
   void UngrabHotkey(UINT vk) override { grabbed_.erase(vk); }
   void SetClipboardText(const std::wstring& text) override { clipboard_ = text; }
   std::wstring ClipboardText() override { return clipboard_; }

@@ -68,7 +68,7 @@ BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) {
     if (hotkey.vk == vk && Combination(hotkey.modifiers) == Combination(modifiers)) return FALSE;
   }
   // Only bare keys can be grabbed; other combinations are kept but never fire.
-  if (Combination(modifiers) == 0 && !platform::GetDriver()->GrabHotkey(vk)) return FALSE;
+  if (Combination(modifiers) == 0 && !platform::GetDriver()->GrabHotkey(id, vk)) return FALSE;
   Hotkeys().push_back(Hotkey{hwnd, id, modifiers, vk});
   return TRUE;
 }

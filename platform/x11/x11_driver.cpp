@@ -5,6 +5,7 @@
 #include <X11/XKBlib.h>
 #include <X11/cursorfont.h>
 #include <fcntl.h>
+#include <cstdlib>
 #include <poll.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "x11/clipboard.h"
 #include "x11/key_grabs.h"
 #include "x11/keymap.h"
+#include "x11/root_key_grabs.h"
 #include "x11/window_props.h"
 #include "x11/x_errors.h"
 
@@ -21,6 +23,8 @@ namespace {
 constexpr long kTopLevelEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                  ButtonReleaseMask | PointerMotionMask | StructureNotifyMask | FocusChangeMask;
 constexpr int kPasteTimeoutMs = 500;
+// The name of our desktop entry, brenvik.desktop.
+constexpr const char* kAppId = "brenvik";
 constexpr size_t kRememberedPositions = 32;
 
 int NativeByteOrder() {
@@ -70,9 +74,13 @@ X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
   // A held key then repeats as presses only, without releases in between.
   Bool supported = False;
   XkbSetDetectableAutoRepeat(dpy_, True, &supported);
-  const x11::LockMasks locks = x11::FindLockMasks(dpy_);
-  numLockMask_ = locks.numLock;
-  lockCombinations_ = x11::LockCombinations(locks);
+  numLockMask_ = x11::FindLockMasks(dpy_).numLock;
+  rootGrabs_ = std::make_unique<x11::RootKeyGrabs>(dpy_, root_);
+  // Under XWayland the grabs see keys only while an X11 window has the
+  // keyboard; the desktop's own shortcuts see them everywhere.
+  if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
+    portal_ = x11::PortalShortcuts::Connect(kAppId);
+  hotkeys_ = portal_ ? static_cast<x11::HotkeySource*>(portal_.get()) : rootGrabs_.get();
 
   selectionOwner_ = XCreateWindow(dpy_, root_, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
   cursors_[static_cast<int>(CursorShape::Arrow)] = XCreateFontCursor(dpy_, XC_left_ptr);
@@ -322,28 +330,14 @@ void X11Driver::SetCapture(HWND hwnd) {
   XFlush(dpy_);
 }
 
-bool X11Driver::GrabHotkey(UINT vk) {
+bool X11Driver::GrabHotkey(int id, UINT vk) {
   eventsMayWait_ = true;
-  if (hotkeyKeycodes_.count(vk)) return false;
-  int keycode = 0;
-  for (KeySym sym : x11::KeysymsForVk(vk)) {
-    keycode = XKeysymToKeycode(dpy_, sym);
-    if (keycode != 0) break;
-  }
-  if (keycode == 0) return false;
-  for (const auto& [otherVk, otherKeycode] : hotkeyKeycodes_)
-    if (otherKeycode == keycode) return false;
-  if (!x11::GrabBareKey(dpy_, root_, keycode, lockCombinations_)) return false;
-  hotkeyKeycodes_[vk] = keycode;
-  return true;
+  return hotkeys_->Add(id, vk);
 }
 
 void X11Driver::UngrabHotkey(UINT vk) {
-  auto it = hotkeyKeycodes_.find(vk);
-  if (it == hotkeyKeycodes_.end()) return;
   eventsMayWait_ = true;
-  x11::UngrabBareKey(dpy_, root_, it->second, lockCombinations_);
-  hotkeyKeycodes_.erase(it);
+  hotkeys_->Remove(vk);
 }
 
 void X11Driver::SetClipboardText(const std::wstring& text) {
@@ -362,7 +356,18 @@ std::wstring X11Driver::ClipboardText() {
 // in pixels: the Windows default keeps the two in proportion.
 int X11Driver::DpiY() { return 96; }
 
+bool X11Driver::FallBackFromPortal() {
+  if (!portal_ || !portal_->Failed()) return false;
+  hotkeys_ = rootGrabs_.get();
+  for (const auto& key : portal_->Keys()) rootGrabs_->Add(key.id, key.vk);
+  portal_.reset();
+  XFlush(dpy_);
+  return true;
+}
+
 void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
+  x11::PollNeed hotkeyNeed = hotkeys_->PrepareWait();
+  if (FallBackFromPortal()) hotkeyNeed = {};
   // Every request is flushed where it is made. Reading the connection when
   // poll() found nothing on it would cost system calls every frame.
   if (eventsMayWait_) {
@@ -370,12 +375,19 @@ void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
     XEventsQueued(dpy_, QueuedAfterReading);
   }
   if (XQLength(dpy_) == 0) {
-    pollfd fds[2] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-    poll(fds, 2, timeoutMs < 0 ? -1 : timeoutMs);
+    pollfd fds[3] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeRead_, POLLIN, 0},
+                     {hotkeyNeed.fd, hotkeyNeed.events, 0}};
+    int timeout = timeoutMs;
+    if (hotkeyNeed.timeoutMs >= 0 && (timeout < 0 || hotkeyNeed.timeoutMs < timeout)) timeout = hotkeyNeed.timeoutMs;
+    poll(fds, hotkeyNeed.fd >= 0 ? 3 : 2, timeout < 0 ? -1 : timeout);
     if (fds[1].revents & POLLIN) {
       char drain[64];
       while (read(wakeRead_, drain, sizeof drain) > 0) {
       }
+    }
+    if (hotkeyNeed.fd >= 0) {
+      hotkeys_->Process();
+      if (FallBackFromPortal()) eventsMayWait_ = true;
     }
     if (fds[0].revents == 0) return;
   }

@@ -13,6 +13,9 @@
 
 #include "driver.h"
 #include "x11/atoms.h"
+#include "x11/hotkey_source.h"
+#include "x11/portal_shortcuts.h"
+#include "x11/root_key_grabs.h"
 #include "x11/kept_frame.h"
 
 namespace platform {
@@ -38,7 +41,7 @@ class X11Driver final : public Driver {
                const RECT& dirty) override;
   POINT CursorPos() override;
   void SetCapture(HWND hwnd) override;
-  bool GrabHotkey(UINT vk) override;
+  bool GrabHotkey(int id, UINT vk) override;
   void UngrabHotkey(UINT vk) override;
   void SetClipboardText(const std::wstring& text) override;
   std::wstring ClipboardText() override;
@@ -87,10 +90,12 @@ class X11Driver final : public Driver {
   void OpenInputMethod();
   void Dispatch(XEvent& ev);
   void HandleKey(TopLevel& top, XKeyEvent& ev, bool down);
-  void HandleRootKey(const XKeyEvent& ev);
   void HandleConfigure(TopLevel& top, const XConfigureEvent& ev);
   void TypeText(TopLevel& top, XKeyEvent& ev);
   void RefreshKeyboard();
+  // Hands the portal's keys to the root-window grabs once the desktop has
+  // refused them (or gone away); true when it did.
+  bool FallBackFromPortal();
 
   Display* dpy_;
   int screen_;
@@ -107,9 +112,10 @@ class X11Driver final : public Driver {
   std::map<HWND, TopLevel> tops_;
   HWND captured_ = nullptr;
   std::set<unsigned> keysDown_;  // keycodes, to tell auto-repeat from a press
-  std::vector<unsigned> lockCombinations_;
   unsigned numLockMask_ = 0;
-  std::map<UINT, int> hotkeyKeycodes_;  // vk -> grabbed keycode
+  std::unique_ptr<x11::RootKeyGrabs> rootGrabs_;
+  std::unique_ptr<x11::PortalShortcuts> portal_;  // on Wayland, when the desktop offers it
+  x11::HotkeySource* hotkeys_ = nullptr;  // the one source that holds the keys
   // Positions asked for lately: a window manager's echo of one of them is
   // not a move by someone else.
   std::deque<POINT> requestedPositions_;

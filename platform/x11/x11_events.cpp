@@ -6,6 +6,7 @@
 #include "events.h"
 #include "x11/clipboard.h"
 #include "x11/key_grabs.h"
+#include "x11/root_key_grabs.h"
 #include "x11/keymap.h"
 #include "x11/text.h"
 #include "x11/window_props.h"
@@ -16,7 +17,7 @@ namespace platform {
 void X11Driver::Dispatch(XEvent& ev) {
   // The input method sees every event first and may consume it.
   if (XFilterEvent(&ev, None)) return;
-  if (ev.type == KeyPress && ev.xkey.window == root_) return HandleRootKey(ev.xkey);
+  if (ev.type == KeyPress && ev.xkey.window == root_) return rootGrabs_->HandleKey(ev.xkey);
   if (ev.type == SelectionRequest) {
     if (ev.xselectionrequest.owner == selectionOwner_)
       x11::AnswerSelectionRequest(dpy_, atoms_, ev.xselectionrequest, clipboardText_);
@@ -28,7 +29,9 @@ void X11Driver::Dispatch(XEvent& ev) {
   }
   if (ev.type == MappingNotify) {
     XRefreshKeyboardMapping(&ev.xmapping);
-    if (ev.xmapping.request == MappingModifier) RefreshKeyboard();
+    // A new keymap (a layout switch; under XWayland every new keyboard) can
+    // move our keys to other keycodes, and the locks to other modifiers.
+    if (ev.xmapping.request != MappingPointer) RefreshKeyboard();
     return;
   }
   TopLevel* top = FindByXWindow(ev.xany.window);
@@ -102,16 +105,6 @@ void X11Driver::Dispatch(XEvent& ev) {
     }
     default:
       break;
-  }
-}
-
-void X11Driver::HandleRootKey(const XKeyEvent& ev) {
-  // Keys reach the root window only through our grabs; while a grabbed key
-  // is held the keyboard is ours, so other keys can arrive too: ignore them.
-  for (const auto& [vk, keycode] : hotkeyKeycodes_) {
-    if (static_cast<unsigned>(keycode) != ev.keycode) continue;
-    if (x11::IsBareKeyState(ev.state)) OnHotkey(vk);
-    return;
   }
 }
 
@@ -234,17 +227,8 @@ void X11Driver::HandleConfigure(TopLevel& top, const XConfigureEvent& ev) {
 }
 
 void X11Driver::RefreshKeyboard() {
-  // The lock keys may have moved to other modifiers: grab again.
-  for (const auto& [vk, keycode] : hotkeyKeycodes_) x11::UngrabBareKey(dpy_, root_, keycode, lockCombinations_);
-  const x11::LockMasks locks = x11::FindLockMasks(dpy_);
-  numLockMask_ = locks.numLock;
-  lockCombinations_ = x11::LockCombinations(locks);
-  for (auto it = hotkeyKeycodes_.begin(); it != hotkeyKeycodes_.end();) {
-    if (x11::GrabBareKey(dpy_, root_, it->second, lockCombinations_))
-      ++it;
-    else
-      it = hotkeyKeycodes_.erase(it);
-  }
+  numLockMask_ = x11::FindLockMasks(dpy_).numLock;
+  rootGrabs_->GrabAgain();
 }
 
 }  // namespace platform

@@ -218,7 +218,7 @@ TEST_F(InputTest, APressOnTheWindowTakesTheKeyboard) {
 
 TEST_F(InputTest, FocusChangesAreReportedButNotTheBriefOnesOfAKeyGrab) {
   const HWND hwnd = ShowOverlay();
-  ASSERT_TRUE(driver->GrabHotkey(VK_SPACE));
+  ASSERT_TRUE(driver->GrabHotkey(1, VK_SPACE));
   driver->FocusTopLevel(hwnd);
   ASSERT_TRUE(PumpUntil(*driver, [] { return !EventsOf(Got::Focus).empty(); }));
   EXPECT_TRUE(EventsOf(Got::Focus)[0].down);

@@ -1,0 +1,143 @@
+// The real Linux binary in Xvfb, told it runs on Wayland: its hotkeys come
+// from the desktop's global shortcuts through the real portal frontend, and
+// fall back to the X11 grabs whenever that road is closed.
+#include <X11/keysym.h>
+
+#include <cstdlib>
+
+#include "../e2e/panel.h"
+#include "desktop.h"
+
+namespace e2e {
+namespace {
+
+using portaltest::Desktop;
+using portaltest::DesktopParts;
+
+const std::vector<std::string> kDefaultBinds{"toggle=7", "split=space", "cancel=c"};
+
+class PortalTest : public ::testing::Test {
+ protected:
+  void StartWith(DesktopParts parts) {
+    desktop_ = std::make_unique<Desktop>(parts);
+    ASSERT_EQ(desktop_->Ready(), "");
+    // The program inherits these; the X server stays Xvfb.
+    setenv("WAYLAND_DISPLAY", "wayland-brenvik-test", 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", desktop_->BusAddress().c_str(), 1);
+    app_ = std::make_unique<App>("linux");
+    app_->WriteFile("splits.txt", "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\n");
+    ASSERT_TRUE(app_->Start());
+    bar_ = SeparatorBarTop(Frame());
+    ASSERT_GT(bar_, 100);
+  }
+  void TearDown() override {
+    if (app_) app_->Kill();
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  }
+  ::testing::AssertionResult BoundAre(const std::vector<std::string>& want) {
+    if (WaitUntil([&] { return desktop_->Bound() == want; }, 5s)) return ::testing::AssertionSuccess();
+    auto result = ::testing::AssertionFailure() << "bound:";
+    for (const std::string& b : desktop_->Bound()) result << " " << b;
+    return result;
+  }
+  Image Frame() {
+    Sleep(150ms);
+    return app_->Capture();
+  }
+  int Line() { return GreenBoxLine(Frame(), bar_); }
+
+  std::unique_ptr<Desktop> desktop_;
+  std::unique_ptr<App> app_;
+  int bar_ = 0;
+};
+
+TEST_F(PortalTest, ActivationsSplitCancelAndToggleAndAHeldKeyRepeats) {
+  StartWith({});
+  ASSERT_TRUE(BoundAre(kDefaultBinds));
+  EXPECT_EQ(desktop_->Sessions(), std::make_pair(1u, 0u)) << "one session for the three keys";
+
+  ASSERT_TRUE(desktop_->Press("split"));
+  ASSERT_TRUE(desktop_->Release("split"));
+  EXPECT_EQ(Line(), 0) << "split did not start the run";
+  ASSERT_TRUE(desktop_->Press("split"));
+  ASSERT_TRUE(desktop_->Release("split"));
+  EXPECT_EQ(Line(), 1);
+  // Held: the desktop activates again at the repeat rate, then deactivates once.
+  for (int i = 0; i < 3; ++i) {
+    desktop_->Press("split");
+    Sleep(30ms);
+  }
+  desktop_->Release("split");
+  EXPECT_EQ(Line(), 4) << "a held key did not repeat";
+
+  // The keys are the desktop's now: the X11 grab of the same key is not made.
+  app_->Key(XK_space);
+  EXPECT_EQ(Line(), 4) << "the key also fired through an X11 grab";
+
+  desktop_->Press("cancel");
+  EXPECT_EQ(Line(), -1) << "cancel did not cancel";
+  desktop_->Press("toggle");
+  EXPECT_TRUE(ModeIs(Frame(), true));
+  desktop_->Press("toggle");
+  EXPECT_TRUE(ModeIs(Frame(), false));
+  desktop_->Press("nonsense");
+  EXPECT_TRUE(app_->Running());
+}
+
+TEST_F(PortalTest, ASaveBindsTheNewKeyThroughANewSession) {
+  StartWith({});
+  ASSERT_TRUE(BoundAre(kDefaultBinds));
+  desktop_->Press("toggle");
+  Sleep(100ms);
+  app_->Click(kKeybindsTab.x, kKeybindsTab.y);
+  app_->Click(kSplitButton.x, kSplitButton.y);
+  app_->Hotkey(XK_q);  // a plain key press: no grab holds it
+  Sleep(100ms);
+  app_->Click(kSaveButton.x, kSaveButton.y);
+  EXPECT_EQ(app_->ReadFile("keybinds.cfg"), "cancel=67\r\nsplit=81\r\ntoggle=55\r\n");
+  ASSERT_TRUE(BoundAre({"toggle=7", "split=q", "cancel=c"}));
+  EXPECT_EQ(desktop_->Sessions(), std::make_pair(2u, 1u)) << "the old session was not closed, or more were made";
+
+  app_->Click(kTimerTab.x, kTimerTab.y);
+  desktop_->Press("split");
+  EXPECT_EQ(Line(), 0) << "split did not fire after the rebind";
+}
+
+// Whatever closes the portal's road, the X11 grabs take the keys, silently.
+struct Fallback {
+  const char* name;
+  DesktopParts parts;
+};
+
+void PrintTo(const Fallback& fallback, std::ostream* os) { *os << fallback.name; }
+
+class PortalFallbackTest : public PortalTest, public ::testing::WithParamInterface<Fallback> {};
+
+TEST_P(PortalFallbackTest, TheX11GrabsTakeTheKeys) {
+  StartWith(GetParam().parts);
+  // A refused bind is known only when the desktop answers.
+  if (GetParam().parts.backend) {
+    ASSERT_TRUE(WaitUntil([&] { return desktop_->Sessions().first == 1; }, 5s));
+  }
+  Sleep(300ms);
+  app_->Key(XK_space);
+  EXPECT_EQ(Line(), 0) << "Space did not split";
+  app_->Key(XK_space);
+  EXPECT_EQ(Line(), 1);
+  app_->Key(XK_c);
+  EXPECT_EQ(Line(), -1) << "C did not cancel";
+  app_->Key(XK_7);
+  EXPECT_TRUE(ModeIs(Frame(), true));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, PortalFallbackTest,
+    ::testing::Values(Fallback{"RefusedBind", {.bindResponse = 1}}, Fallback{"FailedBind", {.bindResponse = 2}},
+                      Fallback{"EmptyBind", {.bindNothing = true}},
+                      Fallback{"NoBackend", {.backend = false}}, Fallback{"NoPortal", {.frontend = false, .backend = false}},
+                      Fallback{"NoBus", {.bus = false, .frontend = false, .backend = false}}),
+    [](const ::testing::TestParamInfo<Fallback>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e

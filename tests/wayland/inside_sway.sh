@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Runs inside a headless sway session (its WAYLAND_DISPLAY, DISPLAY and
+# SWAYSOCK): the real binary under XWayland, keys typed with wtype, a native
+# Wayland window and an X11 one to give the focus to. One line per check
+# goes to the result file: "ok: ..." or "FAIL: ...".
+#   inside_sway.sh BRENVIK PRIVATE_DESKTOP WORK_DIR RESULT_FILE
+set -u
+brenvik=$1 private_desktop=$2 work=$3 result=$4
+here=$(cd "$(dirname "$0")" && pwd)
+pids=()
+
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what" >>"$result"; else echo "FAIL: $what" >>"$result"; fi
+}
+wait_for() {  # wait_for SECONDS COMMAND...
+  local tries=$(($1 * 10))
+  shift
+  for ((i = 0; i < tries; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+has_window() { swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
+# The focused window's title and kind (xwayland or xdg_shell).
+focused() {
+  swaymsg -t get_tree | /usr/bin/python3 -c '
+import json, sys
+def walk(n):
+    if n.get("focused"):
+        print(n.get("name"), n.get("shell"))
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))'
+}
+is_focused() { [ "$(focused)" = "$1" ]; }
+focus() {  # focus TITLE KIND
+  swaymsg "[title=\"^$1\$\"] focus" >/dev/null
+  wait_for 3 is_focused "$1 $2"
+}
+run_brenvik() {  # run_brenvik DIR [ENV...]: one finished run is one split name plus two splits
+  mkdir -p "$1"
+  printf 'A\r\n' >"$1/splits.txt"
+  local dir=$1
+  shift
+  (cd "$dir" && exec env "$@" "$brenvik") &
+  pids+=($!)
+  wait_for 10 has_window Brenvik
+}
+finished() { [ -f "$1/bestsplits.txt" ]; }
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  [ -n "${desktop_in:-}" ] && exec {desktop_in}>&-
+  wait 2>/dev/null
+  swaymsg exit >/dev/null 2>&1
+}
+trap cleanup EXIT
+
+# One virtual keyboard stays on the seat, its keymap holding the space bar;
+# every later wtype brings its own keymap, which XWayland announces with
+# MappingNotify, the press following at once.
+wtype -P space -p space -s 300000 &
+pids+=($!)
+xmessage -title game-x11 -geometry 300x200+500+500 "an X11 game" &
+pids+=($!)
+/usr/bin/python3 "$here/native_window.py" game-wayland &
+pids+=($!)
+wait_for 10 has_window game-x11 && wait_for 10 has_window game-wayland || echo "FAIL: the game windows did not appear" >>"$result"
+
+# No portal (no session bus): the X11 grabs, which see keys only while an X11 window has the focus.
+check "the X11 overlay starts under XWayland" run_brenvik "$work/grabs" DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+check "an X11 window has the focus" focus game-x11 xwayland
+sleep 0.5
+wtype ' '
+sleep 0.3
+wtype ' '
+check "without a portal, the X11 grabs split while an X11 window has the focus" wait_for 3 finished "$work/grabs"
+check "a native Wayland window has the focus" focus game-wayland xdg_shell
+stamp=$(stat -c %Y.%i "$work/grabs/bestsplits.txt" 2>/dev/null)
+for _ in 1 2 3; do
+  wtype ' '
+  sleep 0.3
+done
+sleep 0.5
+check "without a portal, no split while a native Wayland window has the focus (a known limit)" \
+  test "$(stat -c %Y.%i "$work/grabs/bestsplits.txt" 2>/dev/null)" = "$stamp"
+kill "${pids[-1]}"
+wait "${pids[-1]}" 2>/dev/null
+unset 'pids[-1]'
+sleep 0.3
+
+# The portal double: the desktop's shortcuts fire whatever window has the focus.
+coproc desktop { exec "$private_desktop"; }
+desktop_in=${desktop[1]}
+read -r -t 20 address <&"${desktop[0]}" || echo "FAIL: the private desktop did not start" >>"$result"
+backend() {
+  gdbus call --session -d org.freedesktop.impl.portal.BrenvikTest -o /org/freedesktop/portal/desktop \
+    -m "brenvik.test.Backend.$1" "${@:2}"
+}
+bound() { DBUS_SESSION_BUS_ADDRESS=$address backend Bound 2>/dev/null | grep -q "split=space"; }
+check "the overlay starts with the portal" run_brenvik "$work/portal" DBUS_SESSION_BUS_ADDRESS="$address"
+check "it binds its keys through the portal" wait_for 10 bound
+check "a native Wayland window has the focus" focus game-wayland xdg_shell
+for _ in 1 2; do
+  DBUS_SESSION_BUS_ADDRESS=$address backend Press split >/dev/null
+  DBUS_SESSION_BUS_ADDRESS=$address backend Release split >/dev/null
+  sleep 0.3
+done
+check "with the portal, the desktop's shortcut splits while a native Wayland window has the focus" \
+  wait_for 3 finished "$work/portal"
+echo "done" >>"$result"
