@@ -32,8 +32,7 @@ echo "== core and conformance tests as a Windows build under Wine (Xvfb)"
 # 2 s on every hide and destroy for a WM_STATE change that never comes. The
 # wait lets the wineserver of this call end; one left running without the
 # display breaks the windows of the next.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wineserver -w
+scripts/with-xvfb.sh sh -c "wine reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; wineserver -w"
 scripts/with-xvfb.sh ctest --test-dir build/windows --output-on-failure
 
 echo "== fuzz targets"
