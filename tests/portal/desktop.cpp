@@ -29,6 +29,13 @@ void WriteBusConfig(const fs::path& file, const fs::path& socket) {
                          "<allow own=\"*\"/>\n</policy>\n</busconfig>\n";
 }
 
+// The test's own files, where the build found them, or where a run as
+// another user was given copies (that user may not reach the checkout).
+std::string TestFile(const char* variable, const char* built) {
+  const char* given = std::getenv(variable);
+  return given && *given ? given : built;
+}
+
 }  // namespace
 
 Desktop::Desktop(DesktopParts parts) : parts_(parts) {
@@ -45,8 +52,9 @@ Desktop::Desktop(DesktopParts parts) : parts_(parts) {
   if (sd_bus_start(bus_) < 0) bus_ = sd_bus_unref(bus_);
   const std::string busEnv = "DBUS_SESSION_BUS_ADDRESS=" + BusAddress();
   if (parts_.backend) {
-    fs::copy_file(BRENVIK_PORTAL_FILE, dir_ / "portals" / "brenvik-test.portal");
-    Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template", BRENVIK_BACKEND_TEMPLATE, "--parameters",
+    fs::copy_file(TestFile("BRENVIK_PORTAL_FILE", BRENVIK_PORTAL_FILE), dir_ / "portals" / "brenvik-test.portal");
+    Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template",
+           TestFile("BRENVIK_BACKEND_TEMPLATE", BRENVIK_BACKEND_TEMPLATE), "--parameters",
            "{\"bind_response\": " + std::to_string(parts_.bindResponse) +
                ", \"bind_nothing\": " + (parts_.bindNothing ? "true" : "false") + "}"},
           {busEnv}, "backend.log");

@@ -17,17 +17,25 @@ dir=$(mktemp -d /tmp/brenvik-sway-XXXXXX)
 trap 'rm -rf "$dir"' EXIT
 chmod 755 "$dir"
 mkdir -m 700 "$dir/runtime" "$dir/home"
+# The other user may not reach the checkout (a clone in a private
+# directory): it runs copies.
+mkdir -m 755 "$dir/bin"
+cp "$brenvik" "$private_desktop" "$here/inside_sway.sh" "$here/native_window.py" \
+  "$here/../portal/shortcuts_backend.py" "$here/../portal/brenvik-test.portal" "$dir/bin/"
+chmod -R a+rX "$dir/bin"
+brenvik=$dir/bin/$(basename "$brenvik") private_desktop=$dir/bin/$(basename "$private_desktop")
 touch "$dir/result"
 chown "$user": "$dir/runtime" "$dir/home" "$dir/result"
 cat >"$dir/config" <<CONFIG
 xwayland enable
 output HEADLESS-1 resolution 1280x1024
-exec "$here/inside_sway.sh" "$brenvik" "$private_desktop" "$dir/home" "$dir/result" >"$dir/home/inside.log" 2>&1
+exec "$dir/bin/inside_sway.sh" "$brenvik" "$private_desktop" "$dir/home" "$dir/result" >"$dir/home/inside.log" 2>&1 || swaymsg exit
 CONFIG
 as_user=()
 [ "$(id -u)" -eq 0 ] && as_user=(runuser -u "$user" --)
 status=0
 timeout 90 "${as_user[@]}" env -i HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" PATH=/usr/bin:/bin \
+  BRENVIK_BACKEND_TEMPLATE="$dir/bin/shortcuts_backend.py" BRENVIK_PORTAL_FILE="$dir/bin/brenvik-test.portal" \
   WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   sway -c "$dir/config" >"$dir/sway.log" 2>&1 || status=$?
 cat "$dir/result"
