@@ -197,8 +197,7 @@ void X11Driver::MoveTopLevel(HWND hwnd, int x, int y, int width, int height) {
   if (!top) return;
   width = width > 0 ? width : 1;
   height = height > 0 ? height : 1;
-  requestedPositions_.push_back({x, y});
-  while (requestedPositions_.size() > kRememberedPositions) requestedPositions_.pop_front();
+  RememberRequested({x, y});
   top->wanted = {x, y};
   top->placementChecked = top->wmFrame == None;
   // The window manager places its frame's corner where a managed window asks
@@ -209,6 +208,11 @@ void X11Driver::MoveTopLevel(HWND hwnd, int x, int y, int width, int height) {
   XFlush(dpy_);
 }
 
+void X11Driver::RememberRequested(POINT p) {
+  requestedPositions_.push_back(p);
+  while (requestedPositions_.size() > kRememberedPositions) requestedPositions_.pop_front();
+}
+
 void X11Driver::SetOpacity(HWND hwnd, BYTE alpha) {
   if (TopLevel* top = Find(hwnd)) {
     x11::SetOpacityProperty(dpy_, top->xwin, atoms_, alpha);
@@ -217,10 +221,25 @@ void X11Driver::SetOpacity(HWND hwnd, BYTE alpha) {
 }
 
 void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
-  if (TopLevel* top = Find(hwnd)) {
-    top->passThrough = enabled;
-    SetPassThrough(*top);
-  }
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  const bool changed = top->passThrough != enabled;
+  top->passThrough = enabled;
+  SetPassThrough(*top);
+  if (changed && top->mapped) NudgeForNewInputShape(*top);
+}
+
+void X11Driver::NudgeForNewInputShape(TopLevel& top) {
+  // Mutter finds the window under a press from the input shapes it knew
+  // when the window last moved: after a change, the press of a drag went
+  // to the wrong window. A move there and back makes it look again.
+  const POINT at = RootPositionOf(top);
+  const int x = at.x - top.frameOffset.x, y = at.y - top.frameOffset.y;
+  RememberRequested({at.x + 1, at.y});
+  RememberRequested(at);
+  XMoveWindow(dpy_, top.xwin, x + 1, y);
+  XMoveWindow(dpy_, top.xwin, x, y);
+  XFlush(dpy_);
 }
 
 void X11Driver::SetPassThrough(TopLevel& top) {
