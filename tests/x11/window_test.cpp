@@ -219,6 +219,44 @@ TEST_F(WindowTest, AnInputShapeDroppedAtMapTimeIsSetAgain) {
   if (rects) XFree(rects);
 }
 
+// A compositing manager (Mutter) looks at input shapes again only when the
+// window moves: a mode change on a shown window moves it a pixel and back,
+// and the window model hears of no move.
+TEST_F(WindowTest, AModeChangeOnAShownWindowMovesItThereAndBackUnreported) {
+  const HWND hwnd = ShowOverlay();
+  const Window w = driver->XWindowOf(hwnd);
+  Pump(*driver, 100);  // the MapNotify
+  XSelectInput(other->dpy(), w, StructureNotifyMask);
+  XSync(other->dpy(), False);
+  auto moves = [&] {
+    std::vector<std::pair<int, int>> seen;
+    XEvent ev;
+    while (other->NextEvent(w, ConfigureNotify, &ev, 200)) seen.emplace_back(ev.xconfigure.x, ev.xconfigure.y);
+    return seen;
+  };
+  using Moves = std::vector<std::pair<int, int>>;
+
+  driver->SetClickThrough(hwnd, true);
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), (Moves{{101, 100}, {100, 100}}));
+  driver->SetClickThrough(hwnd, true);  // no change, no move
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), Moves{});
+  driver->SetClickThrough(hwnd, false);
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), (Moves{{101, 100}, {100, 100}}));
+  Pump(*driver, 100);
+  EXPECT_TRUE(EventsOf(Got::Moved).empty());
+
+  // A hidden window has nothing to look at.
+  driver->ShowTopLevel(hwnd, false);
+  Pump(*driver, 100);
+  moves();
+  driver->SetClickThrough(hwnd, true);
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), Moves{});
+}
+
 TEST_F(WindowTest, OnlyAWindowManagersOwnMovesAreReported) {
   const HWND hwnd = ShowOverlay();
   const Window w = driver->XWindowOf(hwnd);
