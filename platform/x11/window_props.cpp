@@ -50,17 +50,21 @@ void SetManagementHints(Display* dpy, Window w, const Atoms& atoms, DWORD style,
     // flags: decorations given; decorations: none.
     SetCardinals(dpy, w, atoms.motifWmHints, atoms.motifWmHints, {2, 0, 0, 0, 0});
   }
-  XWMHints hints{};
-  hints.flags = InputHint | StateHint;
-  hints.input = True;  // edit boxes need the keyboard
-  hints.initial_state = NormalState;
-  XSetWMHints(dpy, w, &hints);
+  SetKeyboardWanted(dpy, w, false);
   // A user time of 0 asks the window manager not to focus the window when it
   // appears: the overlay must not take the keyboard from the game.
   SetCardinals(dpy, w, atoms.netWmUserTime, XA_CARDINAL, {0});
   std::vector<long> states;
   for (Atom a : WantedStates(atoms, exStyle)) states.push_back(static_cast<long>(a));
   SetCardinals(dpy, w, atoms.netWmState, XA_ATOM, states);
+}
+
+void SetKeyboardWanted(Display* dpy, Window w, bool wanted) {
+  XWMHints hints{};
+  hints.flags = InputHint | StateHint;
+  hints.input = wanted ? True : False;
+  hints.initial_state = NormalState;
+  XSetWMHints(dpy, w, &hints);
 }
 
 void SetPlacementHints(Display* dpy, Window w, int x, int y, int width, int height) {

@@ -183,6 +183,7 @@ void X11Driver::ShowTopLevel(HWND hwnd, bool visible) {
     // Window managers read the states when the window is mapped, and take
     // later changes only as requests.
     x11::SetManagementHints(dpy_, top->xwin, atoms_, top->style, top->exStyle);
+    top->keyboardWanted = false;
     XMapWindow(dpy_, top->xwin);
     x11::RequestStates(dpy_, top->xwin, atoms_, x11::WantedStates(atoms_, top->exStyle));
   } else {
@@ -225,6 +226,10 @@ void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
   if (!top) return;
   const bool changed = top->passThrough != enabled;
   top->passThrough = enabled;
+  if (enabled && top->keyboardWanted) {
+    x11::SetKeyboardWanted(dpy_, top->xwin, false);
+    top->keyboardWanted = false;
+  }
   SetPassThrough(*top);
   if (changed && top->mapped) NudgeForNewInputShape(*top);
 }
@@ -273,6 +278,10 @@ void X11Driver::FocusTopLevel(HWND hwnd) {
 
 void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   if (!top.mapRequested || top.focused) return;
+  if (!top.keyboardWanted) {
+    x11::SetKeyboardWanted(dpy_, top.xwin, true);
+    top.keyboardWanted = true;
+  }
   // With the press's time the window manager sees a user's request, not a
   // window stealing the focus (which some answer with "demands attention").
   if (userTime != CurrentTime) {

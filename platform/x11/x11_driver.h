@@ -64,6 +64,7 @@ class X11Driver final : public Driver {
     bool mapped = false;  // viewable, as the last Map/UnmapNotify said
     bool passThrough = false;
     bool focused = false;  // has the X keyboard focus
+    bool keyboardWanted = false;  // as WM_HINTS tells the manager
     // The window manager's frame (our parent when that is not the root) and
     // where our window sits in it: moves are asked for the frame's corner.
     Window wmFrame = None;
