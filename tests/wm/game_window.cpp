@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <sys/select.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,15 @@
 namespace {
 
 volatile std::sig_atomic_t stop = 0;
+// A focus asked for before the manager has shown the frame fails: no
+// error may end the game.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+bool Viewable(Display* dpy, Window w) {
+  XWindowAttributes a{};
+  return XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable;
+}
+
 volatile std::sig_atomic_t activate = 0;
 
 void Activate(Display* dpy, Window w) {
@@ -48,6 +58,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::setvbuf(log, nullptr, _IOLBF, 0);
+  XSetErrorHandler(IgnoreXError);
   std::signal(SIGTERM, [](int) { stop = 1; });
   std::signal(SIGUSR1, [](int) { activate = 1; });
   const int x = std::atoi(argv[2]), y = std::atoi(argv[3]);
@@ -56,7 +67,7 @@ int main(int argc, char** argv) {
 
   XSetWindowAttributes attrs{};
   attrs.background_pixel = 0x406040;
-  attrs.event_mask = ButtonPressMask | KeyPressMask | StructureNotifyMask;
+  attrs.event_mask = ButtonPressMask | KeyPressMask;
   const Window w = XCreateWindow(dpy, DefaultRootWindow(dpy), x, y, width, height, 0, CopyFromParent,
                                  InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attrs);
   XStoreName(dpy, w, "Game");
@@ -72,10 +83,7 @@ int main(int argc, char** argv) {
   hints.input = True;
   XSetWMHints(dpy, w, &hints);
   XMapWindow(dpy, w);
-  for (XEvent ev;;) {
-    XNextEvent(dpy, &ev);
-    if (ev.type == MapNotify && ev.xmap.window == w) break;
-  }
+  for (int tries = 0; tries < 500 && !Viewable(dpy, w); ++tries) usleep(10000);
   Activate(dpy, w);
   std::fprintf(log, "window %lu\n", w);
 
