@@ -36,6 +36,10 @@ void SetPlacementHints(Display* dpy, Window w, int x, int y, int width, int heig
 // Asks the window manager to add these states to a mapped window.
 void RequestStates(Display* dpy, Window w, const Atoms& atoms, const std::vector<Atom>& states);
 
+// Whether a window manager that follows the EWMH runs: its check window
+// names itself (a stale root property names a window that is gone).
+bool ManagerRunning(Display* dpy, const Atoms& atoms);
+
 // _NET_WM_WINDOW_OPACITY: 0 transparent .. 255 opaque.
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha);
 

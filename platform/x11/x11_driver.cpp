@@ -259,8 +259,14 @@ void X11Driver::RaiseTopMost(HWND hwnd) {
   TopLevel* top = Find(hwnd);
   if (!top) return;
   top->exStyle |= WS_EX_TOPMOST;
-  XRaiseWindow(dpy_, top->xwin);
-  if (top->mapRequested) x11::RequestStates(dpy_, top->xwin, atoms_, {atoms_.netWmStateAbove});
+  eventsMayWait_ = true;
+  // A manager keeps a window of the above state on top by itself, and
+  // KWin takes a raise from a window without the focus as a call for
+  // attention.
+  if (top->mapRequested && x11::ManagerRunning(dpy_, atoms_))
+    x11::RequestStates(dpy_, top->xwin, atoms_, {atoms_.netWmStateAbove});
+  else
+    XRaiseWindow(dpy_, top->xwin);
   XFlush(dpy_);
 }
 
