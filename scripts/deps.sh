@@ -9,6 +9,7 @@ pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-d
 if [ "$what" = test ]; then
   pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix
          wine wine64 xvfb xauth)
+  pkgs+=(openbox icewm fluxbox xfwm4 i3-wm kwin-x11 mutter picom dbus-daemon x11-utils)  # scripts/wm-suite.sh
 fi
 missing=()
 for p in "${pkgs[@]}"; do
