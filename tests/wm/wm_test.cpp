@@ -26,8 +26,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr Geometry kHome{100, 100, 320, 373};
-// Screen points over the overlay's Timer panel background, clear of tabs.
+// The game covers the left part of the overlay's place, as a game in a
+// window does; the desktop lies beneath the rest.
+constexpr Geometry kGame{0, 0, 300, 700};
+// Screen points over the overlay's Timer panel background, clear of tabs:
+// one over the game, one over the desktop.
 constexpr Point kOverOverlay{250, 300};
+constexpr Point kBesideTheGame{400, 300};
 
 // The game: a process of its own, so the manager treats it as another
 // application. It logs what reaches it (see game_window.cpp).
@@ -138,8 +143,7 @@ std::vector<long> Longs(Display* d, Window w, const char* property) {
 class WmTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The game covers the overlay's place, as a game in a window does.
-    ASSERT_TRUE(game_.Start(0, 0, 900, 700));
+    ASSERT_TRUE(game_.Start(kGame.x, kGame.y, kGame.width, kGame.height));
     app_ = std::make_unique<App>("linux");
     app().ReadOwnPixels();
     ASSERT_TRUE(app().Start());
@@ -252,9 +256,9 @@ TEST_F(WmTest, ClicksPassThroughOnlyInOverlayModeAndHotkeysWorkWhileTheGameHasTh
 }
 
 TEST_F(WmTest, ADragMovesTheWindowByThePointersExactTravel) {
-  // The pointer over the overlay while clicks pass through, as a player's
-  // is: Mutter once kept that picture and lost the drag's press.
-  app().MoveMouseScreen(kOverOverlay.x, kOverOverlay.y);
+  // The pointer over the overlay while clicks pass through it to the
+  // desktop: Mutter kept what it saw then and lost the drag's press.
+  app().MoveMouseScreen(kBesideTheGame.x, kBesideTheGame.y);
   Sleep(200ms);
   Toggle();
   ASSERT_TRUE(Interactive());
