@@ -251,6 +251,7 @@ TEST_F(WmTest, ClicksPassThroughOnlyInOverlayModeAndHotkeysWorkWhileTheGameHasTh
   Toggle();
   EXPECT_FALSE(Interactive()) << "the toggle key did nothing the second time";
   EXPECT_TRUE(GameGetsTheClick(kOverOverlay)) << "back in overlay mode the click stayed";
+  EXPECT_TRUE(GameGetsTheKey()) << "a click on the game did not give it the keyboard back";
   EXPECT_FALSE(GameGotAHotkey()) << "the game saw the hotkey's key";
   EXPECT_TRUE(app().GeometryBecomes(kHome));
 }
