@@ -5,7 +5,6 @@
 //   key <keysym name>      a key press
 // SIGUSR1 makes it raise itself and take the focus again.
 // Usage: wm_game_window <log file> <x> <y> <width> <height>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <sys/select.h>
@@ -14,7 +13,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 

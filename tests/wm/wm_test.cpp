@@ -6,7 +6,6 @@
 // X server and the manager.
 #include "panel.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <signal.h>
@@ -14,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #ifndef BRENVIK_GAME_WINDOW
@@ -64,9 +64,10 @@ class Game {
       _exit(127);
     }
     if (pid_ < 0) return ::testing::AssertionFailure() << "fork failed";
-    if (!WaitUntil([&] { return !Lines().empty(); }, 10s))
+    const std::string prefix = "window ";
+    if (!WaitUntil([&] { return !Lines().empty(); }, 10s) || Lines()[0].rfind(prefix, 0) != 0)
       return ::testing::AssertionFailure() << "the game window did not come up";
-    window_ = std::stoul(Lines()[0].substr(std::string("window ").size()));
+    window_ = std::strtoul(Lines()[0].c_str() + prefix.size(), nullptr, 10);
     return ::testing::AssertionSuccess();
   }
 
