@@ -148,6 +148,8 @@ class WmTest : public ::testing::Test {
     app_ = std::make_unique<App>("linux");
     app().ReadOwnPixels();
     ASSERT_TRUE(app().Start());
+    // Managers mark a window when it appears; a press on it clears the mark.
+    ExpectNeverAskedForAttention();
   }
   void TearDown() override {
     if (app_ && app().window()) ExpectNeverAskedForAttention();
