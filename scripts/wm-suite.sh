@@ -70,7 +70,7 @@ for m in "${managers[@]}"; do
     echo "pass  $m ($((SECONDS - t0)) s)"
   else
     echo "FAIL  $m ($((SECONDS - t0)) s)"
-    grep -E 'Failure|Which is|Expected|FAILED|manager did not' "build/linux/wm-$m.log" | head -30 | sed 's/^/      /'
+    grep -E -A5 'Failure$|manager did not' "build/linux/wm-$m.log" | head -40 | sed 's/^/      /'
     failed+=("$m")
   fi
 done
