@@ -61,4 +61,8 @@ for i in $(seq 1 "$runners"); do
   echo "-- runner $i"
   cat "build/linux/e2e-$i.log"
 done
+
+echo "== window managers (Xvfb): the Linux build under each, beside a game window"
+cmake --build --preset linux -j"$jobs" --target wm_tests
+scripts/wm-suite.sh || status=1
 exit $status

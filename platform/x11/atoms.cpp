@@ -16,6 +16,7 @@ Atoms InternAtoms(Display* dpy) {
       "_NET_WM_USER_TIME",
       "_NET_WM_PID",
       "_NET_ACTIVE_WINDOW",
+      "_NET_SUPPORTING_WM_CHECK",
       "_MOTIF_WM_HINTS",
       "CLIPBOARD",
       "TARGETS",
@@ -38,6 +39,7 @@ Atoms InternAtoms(Display* dpy) {
   a.netWmUserTime = atoms[i++];
   a.netWmPid = atoms[i++];
   a.netActiveWindow = atoms[i++];
+  a.netSupportingWmCheck = atoms[i++];
   a.motifWmHints = atoms[i++];
   a.clipboard = atoms[i++];
   a.targets = atoms[i++];

@@ -18,6 +18,7 @@ struct Atoms {
   Atom netWmUserTime;
   Atom netWmPid;
   Atom netActiveWindow;
+  Atom netSupportingWmCheck;
   Atom motifWmHints;
   Atom clipboard;
   Atom targets;

@@ -50,17 +50,22 @@ void SetManagementHints(Display* dpy, Window w, const Atoms& atoms, DWORD style,
     // flags: decorations given; decorations: none.
     SetCardinals(dpy, w, atoms.motifWmHints, atoms.motifWmHints, {2, 0, 0, 0, 0});
   }
-  XWMHints hints{};
-  hints.flags = InputHint | StateHint;
-  hints.input = True;  // edit boxes need the keyboard
-  hints.initial_state = NormalState;
-  XSetWMHints(dpy, w, &hints);
-  // A user time of 0 asks the window manager not to focus the window when it
-  // appears: the overlay must not take the keyboard from the game.
-  SetCardinals(dpy, w, atoms.netWmUserTime, XA_CARDINAL, {0});
+  SetKeyboardWanted(dpy, w, false);
+  // The input hint keeps the game's focus. A user time of 0 would say the
+  // same, but Mutter and KWin then mark the overlay "demands attention"; one
+  // left from an earlier press could make a manager focus it at map.
+  XDeleteProperty(dpy, w, atoms.netWmUserTime);
   std::vector<long> states;
   for (Atom a : WantedStates(atoms, exStyle)) states.push_back(static_cast<long>(a));
   SetCardinals(dpy, w, atoms.netWmState, XA_ATOM, states);
+}
+
+void SetKeyboardWanted(Display* dpy, Window w, bool wanted) {
+  XWMHints hints{};
+  hints.flags = InputHint | StateHint;
+  hints.input = wanted ? True : False;
+  hints.initial_state = NormalState;
+  XSetWMHints(dpy, w, &hints);
 }
 
 void SetPlacementHints(Display* dpy, Window w, int x, int y, int width, int height) {
@@ -88,6 +93,30 @@ void RequestStates(Display* dpy, Window w, const Atoms& atoms, const std::vector
     ev.xclient.data.l[3] = 1;  // from an application
     XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
   }
+}
+
+namespace {
+
+Window CheckWindowNamedBy(Display* dpy, Window w, Atom property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  Window named = None;
+  if (XGetWindowProperty(dpy, w, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
+          Success &&
+      data) {
+    if (type == XA_WINDOW && format == 32 && count == 1) named = static_cast<Window>(*reinterpret_cast<long*>(data));
+    XFree(data);
+  }
+  return named;
+}
+
+}  // namespace
+
+bool ManagerRunning(Display* dpy, const Atoms& atoms) {
+  const Window check = CheckWindowNamedBy(dpy, DefaultRootWindow(dpy), atoms.netSupportingWmCheck);
+  return check != None && CheckWindowNamedBy(dpy, check, atoms.netSupportingWmCheck) == check;
 }
 
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha) {

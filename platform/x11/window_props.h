@@ -20,15 +20,25 @@ void SetWindowIdentity(Display* dpy, Window w, const Atoms& atoms, const std::ws
 // when top-most, off the taskbar and pager when a tool window.
 std::vector<Atom> WantedStates(const Atoms& atoms, DWORD exStyle);
 
-// Set before the first map: window type, no frame for popups, input focus
-// allowed, no focus taken at map time, the wanted states.
+// Set before the first map: window type, no frame for popups, no focus
+// taken at map time, the wanted states.
 void SetManagementHints(Display* dpy, Window w, const Atoms& atoms, DWORD style, DWORD exStyle);
+
+// WM_HINTS input: whether the window wants the keyboard from the manager.
+// Not when it appears, so the game keeps the focus (a manager that will not
+// focus a window that wants it marks it "demands attention" instead), and
+// not while clicks pass through it.
+void SetKeyboardWanted(Display* dpy, Window w, bool wanted);
 
 // Position and size as the program's own choice, so a window manager keeps them.
 void SetPlacementHints(Display* dpy, Window w, int x, int y, int width, int height);
 
 // Asks the window manager to add these states to a mapped window.
 void RequestStates(Display* dpy, Window w, const Atoms& atoms, const std::vector<Atom>& states);
+
+// Whether a window manager that follows the EWMH runs: its check window
+// names itself (a stale root property names a window that is gone).
+bool ManagerRunning(Display* dpy, const Atoms& atoms);
 
 // _NET_WM_WINDOW_OPACITY: 0 transparent .. 255 opaque.
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha);

@@ -191,6 +191,7 @@ void X11Driver::ShowTopLevel(HWND hwnd, bool visible) {
     // Window managers read the states when the window is mapped, and take
     // later changes only as requests.
     x11::SetManagementHints(dpy_, top->xwin, atoms_, top->style, top->exStyle);
+    top->keyboardWanted = false;
     XMapWindow(dpy_, top->xwin);
     x11::RequestStates(dpy_, top->xwin, atoms_, x11::WantedStates(atoms_, top->exStyle));
   } else {
@@ -205,8 +206,7 @@ void X11Driver::MoveTopLevel(HWND hwnd, int x, int y, int width, int height) {
   if (!top) return;
   width = width > 0 ? width : 1;
   height = height > 0 ? height : 1;
-  requestedPositions_.push_back({x, y});
-  while (requestedPositions_.size() > kRememberedPositions) requestedPositions_.pop_front();
+  RememberRequested({x, y});
   top->wanted = {x, y};
   top->placementChecked = top->wmFrame == None;
   // The window manager places its frame's corner where a managed window asks
@@ -217,6 +217,11 @@ void X11Driver::MoveTopLevel(HWND hwnd, int x, int y, int width, int height) {
   XFlush(dpy_);
 }
 
+void X11Driver::RememberRequested(POINT p) {
+  requestedPositions_.push_back(p);
+  while (requestedPositions_.size() > kRememberedPositions) requestedPositions_.pop_front();
+}
+
 void X11Driver::SetOpacity(HWND hwnd, BYTE alpha) {
   if (TopLevel* top = Find(hwnd)) {
     x11::SetOpacityProperty(dpy_, top->xwin, atoms_, alpha);
@@ -225,10 +230,29 @@ void X11Driver::SetOpacity(HWND hwnd, BYTE alpha) {
 }
 
 void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
-  if (TopLevel* top = Find(hwnd)) {
-    top->passThrough = enabled;
-    SetPassThrough(*top);
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  const bool changed = top->passThrough != enabled;
+  top->passThrough = enabled;
+  if (enabled && top->keyboardWanted) {
+    x11::SetKeyboardWanted(dpy_, top->xwin, false);
+    top->keyboardWanted = false;
   }
+  SetPassThrough(*top);
+  if (changed && top->mapped) NudgeForNewInputShape(*top);
+}
+
+void X11Driver::NudgeForNewInputShape(TopLevel& top) {
+  // Mutter finds the window under a press from the input shapes it knew
+  // when the window last moved: after a change, the press of a drag went
+  // to the wrong window. A move there and back makes it look again.
+  const POINT at = RootPositionOf(top);
+  const int x = at.x - top.frameOffset.x, y = at.y - top.frameOffset.y;
+  RememberRequested({at.x + 1, at.y});
+  RememberRequested(at);
+  XMoveWindow(dpy_, top.xwin, x + 1, y);
+  XMoveWindow(dpy_, top.xwin, x, y);
+  XFlush(dpy_);
 }
 
 void X11Driver::SetPassThrough(TopLevel& top) {
@@ -243,8 +267,14 @@ void X11Driver::RaiseTopMost(HWND hwnd) {
   TopLevel* top = Find(hwnd);
   if (!top) return;
   top->exStyle |= WS_EX_TOPMOST;
-  XRaiseWindow(dpy_, top->xwin);
-  if (top->mapRequested) x11::RequestStates(dpy_, top->xwin, atoms_, {atoms_.netWmStateAbove});
+  eventsMayWait_ = true;
+  // A manager keeps a window of the above state on top by itself, and
+  // KWin takes a raise from a window without the focus as a call for
+  // attention.
+  if (top->mapRequested && x11::ManagerRunning(dpy_, atoms_))
+    x11::RequestStates(dpy_, top->xwin, atoms_, {atoms_.netWmStateAbove});
+  else
+    XRaiseWindow(dpy_, top->xwin);
   XFlush(dpy_);
 }
 
@@ -262,6 +292,10 @@ void X11Driver::FocusTopLevel(HWND hwnd) {
 
 void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   if (!top.mapRequested || top.focused) return;
+  if (!top.keyboardWanted) {
+    x11::SetKeyboardWanted(dpy_, top.xwin, true);
+    top.keyboardWanted = true;
+  }
   // With the press's time the window manager sees a user's request, not a
   // window stealing the focus (which some answer with "demands attention").
   if (userTime != CurrentTime) {

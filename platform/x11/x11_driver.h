@@ -64,8 +64,10 @@ class X11Driver final : public Driver {
     DWORD style = 0;
     DWORD exStyle = 0;
     bool mapRequested = false;
+    bool mapped = false;  // viewable, as the last Map/UnmapNotify said
     bool passThrough = false;
     bool focused = false;  // has the X keyboard focus
+    bool keyboardWanted = false;  // as WM_HINTS tells the manager
     // The window manager's frame (our parent when that is not the root) and
     // where our window sits in it: moves are asked for the frame's corner.
     Window wmFrame = None;
@@ -83,6 +85,8 @@ class X11Driver final : public Driver {
   void PutArea(TopLevel& top, const RECT& area);
   void TakeFocus(TopLevel& top, Time userTime);
   void SetPassThrough(TopLevel& top);
+  void NudgeForNewInputShape(TopLevel& top);
+  void RememberRequested(POINT p);
   void HandleReparent(TopLevel& top, const XReparentEvent& ev);
   // The window's own top-left corner in root coordinates.
   POINT RootPositionOf(const TopLevel& top);

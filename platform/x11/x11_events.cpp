@@ -84,8 +84,12 @@ void X11Driver::Dispatch(XEvent& ev) {
       HandleConfigure(*top, ev.xconfigure);
       break;
     case MapNotify:
+      top->mapped = true;
       // Some window managers drop an input shape set before mapping.
       if (top->passThrough) SetPassThrough(*top);
+      break;
+    case UnmapNotify:
+      top->mapped = false;
       break;
     case ReparentNotify:
       HandleReparent(*top, ev.xreparent);

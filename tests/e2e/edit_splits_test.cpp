@@ -29,16 +29,7 @@ class EditSplitsTest : public AppTest {
     ASSERT_EQ(ActiveTab(Frame()), 2);
   }
 
-  // Replaces the text of the row's edit box.
-  void Rename(int row, int scroll, const std::string& name) {
-    Box box = RowBox(row, scroll);
-    app().Click(box.left + 40, box.top + 14);
-    app().ControlKey(XK_a);
-    app().Key(XK_BackSpace);
-    app().Key(XK_End);
-    for (int i = 0; i < 16; ++i) app().Key(XK_BackSpace);
-    app().Type(name);
-  }
+  void Rename(int row, int scroll, const std::string& name) { RenameRow(app(), row, scroll, name); }
 
   // The edit box of a row, seen by the pixels of its empty right end.
   bool BoxAt(const Image& img, int top) {

@@ -409,8 +409,10 @@ Image App::Capture() const {
   int x1 = std::min(sw, g.x + g.width), y1 = std::min(sh, g.y + g.height);
   std::vector<Rgb> px(static_cast<size_t>(g.width) * g.height, Rgb{-1, -1, -1});
   if (x1 > x0 && y1 > y0) {
-    XImage* img = XGetImage(display_, DefaultRootWindow(display_), x0, y0, x1 - x0, y1 - y0,
-                            AllPlanes, ZPixmap);
+    XImage* img = ownPixels_ ? XGetImage(display_, window_, x0 - g.x, y0 - g.y, x1 - x0, y1 - y0,
+                                         AllPlanes, ZPixmap)
+                             : XGetImage(display_, DefaultRootWindow(display_), x0, y0, x1 - x0,
+                                         y1 - y0, AllPlanes, ZPixmap);
     if (img) {
       for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
@@ -432,7 +434,9 @@ Rgb App::Pixel(int x, int y) const {
       sx >= DisplayWidth(display_, DefaultScreen(display_)) ||
       sy >= DisplayHeight(display_, DefaultScreen(display_)))
     return {-1, -1, -1};
-  XImage* img = XGetImage(display_, DefaultRootWindow(display_), sx, sy, 1, 1, AllPlanes, ZPixmap);
+  XImage* img = ownPixels_ ? XGetImage(display_, window_, x, y, 1, 1, AllPlanes, ZPixmap)
+                           : XGetImage(display_, DefaultRootWindow(display_), sx, sy, 1, 1,
+                                       AllPlanes, ZPixmap);
   if (!img) return {-1, -1, -1};
   unsigned long p = XGetPixel(img, 0, 0);
   Rgb c{int((p & img->red_mask) >> 16), int((p & img->green_mask) >> 8), int(p & img->blue_mask)};

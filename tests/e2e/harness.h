@@ -123,6 +123,9 @@ class App {
   // The window's pixels, read from the root window (no compositor runs, so
   // the root shows the window's exact pixels).
   Image Capture() const;
+  // Reads the window's own pixels from then on: under a compositor the
+  // screen shows it blended with what lies beneath.
+  void ReadOwnPixels() { ownPixels_ = true; }
   Rgb Pixel(int x, int y) const;
   // Writes the window to $BRENVIK_SCREENSHOT_DIR/<target>-<name>.png when
   // the variable is set.
@@ -169,6 +172,7 @@ class App {
   Window window_ = 0;
   pid_t child_ = -1;
   std::optional<int> exitStatus_;
+  bool ownPixels_ = false;
 };
 
 // Polls pred every 20 ms until it holds or the time-out passes.

@@ -1,5 +1,7 @@
 #include "panel.h"
 
+#include <X11/keysym.h>
+
 #include <algorithm>
 
 namespace e2e {
@@ -86,6 +88,16 @@ int GreenBoxLine(const Image& img, int barTop) {
 Box RowBox(int row, int scroll) {
   int top = 232 + 36 * row - scroll;
   return {70, top, 250, top + 28};
+}
+
+void RenameRow(const App& app, int row, int scroll, const std::string& name) {
+  Box box = RowBox(row, scroll);
+  app.Click(box.left + 40, box.top + 14);
+  app.ControlKey(XK_a);
+  app.Key(XK_BackSpace);
+  app.Key(XK_End);
+  for (int i = 0; i < 16; ++i) app.Key(XK_BackSpace);
+  app.Type(name);
 }
 
 }  // namespace e2e

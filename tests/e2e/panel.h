@@ -71,5 +71,7 @@ int GreenBoxLine(const Image& img, int barTop);
 
 // Edit Splits panel: the row box of list row i at the given scroll offset.
 Box RowBox(int row, int scroll);
+// Replaces the text of a row's edit box: a click into it, then keys.
+void RenameRow(const App& app, int row, int scroll, const std::string& name);
 
 }  // namespace e2e

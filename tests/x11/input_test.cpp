@@ -195,6 +195,13 @@ TEST_F(InputTest, CaptureKeepsThePointerOutsideTheWindow) {
   EXPECT_TRUE(EventsOf(Got::Move).empty());
 }
 
+bool WantsTheKeyboard(Display* d, Window w) {
+  XWMHints* hints = XGetWMHints(d, w);
+  const bool input = hints && (hints->flags & InputHint) && hints->input;
+  if (hints) XFree(hints);
+  return input;
+}
+
 // As on Windows, a click activates the window: the keys that follow are its
 // own (a key captured on the Keybinds panel), not the game's.
 TEST_F(InputTest, APressOnTheWindowTakesTheKeyboard) {
@@ -214,6 +221,12 @@ TEST_F(InputTest, APressOnTheWindowTakesTheKeyboard) {
   other->Tap(XK_q);
   ASSERT_TRUE(PumpUntil(*driver, [] { return !EventsOf(Got::Key).empty(); }));
   EXPECT_EQ(EventsOf(Got::Key)[0].vk, static_cast<UINT>('Q'));
+  // The manager is told the window wants the keyboard now, and no longer
+  // once clicks pass through it again.
+  EXPECT_TRUE(WantsTheKeyboard(other->dpy(), driver->XWindowOf(hwnd)));
+  driver->SetClickThrough(hwnd, true);
+  XSync(driver->display(), False);
+  EXPECT_FALSE(WantsTheKeyboard(other->dpy(), driver->XWindowOf(hwnd)));
 }
 
 TEST_F(InputTest, FocusChangesAreReportedButNotTheBriefOnesOfAKeyGrab) {

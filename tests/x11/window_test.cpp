@@ -43,8 +43,12 @@ TEST_F(WindowTest, ManagersSeeABorderlessTopMostToolWindowNamedBrenvik) {
   XWMHints* hints = XGetWMHints(d, w);
   ASSERT_TRUE(hints);
   EXPECT_TRUE(hints->flags & InputHint);
-  EXPECT_TRUE(hints->input);  // edit boxes need the keyboard
+  EXPECT_FALSE(hints->input);  // the game keeps the keyboard when the overlay appears
+  EXPECT_FALSE(hints->flags & XUrgencyHint);
   XFree(hints);
+
+  // No user time: 0 makes Mutter and KWin mark the window "demands attention".
+  EXPECT_TRUE(other->Longs(w, "_NET_WM_USER_TIME").empty());
 
   XWindowAttributes attrs;
   ASSERT_TRUE(XGetWindowAttributes(d, w, &attrs));
@@ -217,6 +221,99 @@ TEST_F(WindowTest, AnInputShapeDroppedAtMapTimeIsSetAgain) {
   XRectangle* rects = XShapeGetRectangles(other->dpy(), w, ShapeInput, &count, &ordering);
   EXPECT_EQ(count, 0);
   if (rects) XFree(rects);
+}
+
+// A compositing manager (Mutter) looks at input shapes again only when the
+// window moves: a mode change on a shown window moves it a pixel and back,
+// and the window model hears of no move.
+TEST_F(WindowTest, AModeChangeOnAShownWindowMovesItThereAndBackUnreported) {
+  const HWND hwnd = ShowOverlay();
+  const Window w = driver->XWindowOf(hwnd);
+  Pump(*driver, 100);  // the MapNotify
+  XSelectInput(other->dpy(), w, StructureNotifyMask);
+  XSync(other->dpy(), False);
+  auto moves = [&] {
+    std::vector<std::pair<int, int>> seen;
+    XEvent ev;
+    while (other->NextEvent(w, ConfigureNotify, &ev, 200)) seen.emplace_back(ev.xconfigure.x, ev.xconfigure.y);
+    return seen;
+  };
+  using Moves = std::vector<std::pair<int, int>>;
+
+  driver->SetClickThrough(hwnd, true);
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), (Moves{{101, 100}, {100, 100}}));
+  driver->SetClickThrough(hwnd, true);  // no change, no move
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), Moves{});
+  driver->SetClickThrough(hwnd, false);
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), (Moves{{101, 100}, {100, 100}}));
+  Pump(*driver, 100);
+  EXPECT_TRUE(EventsOf(Got::Moved).empty());
+
+  // A hidden window has nothing to look at.
+  driver->ShowTopLevel(hwnd, false);
+  Pump(*driver, 100);
+  moves();
+  driver->SetClickThrough(hwnd, true);
+  XSync(driver->display(), False);
+  EXPECT_EQ(moves(), Moves{});
+}
+
+int StackingIndex(Display* d, Window w) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned n = 0;
+  XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n);
+  int index = -1;
+  for (unsigned i = 0; i < n; ++i)
+    if (children[i] == w) index = static_cast<int>(i);
+  if (children) XFree(children);
+  return index;
+}
+
+// Under a manager a raise by a window without the focus is a call for
+// attention (KWin): the manager keeps an above-state window on top anyway.
+TEST_F(WindowTest, RaisesItselfWithoutAManagerAndOnlyAsksToStayAboveUnderOne) {
+  const HWND hwnd = ShowOverlay();
+  const Window w = driver->XWindowOf(hwnd);
+  Display* d = other->dpy();
+  const Window root = DefaultRootWindow(d);
+  const Window game = other->MapWindow(0, 0, 500, 500, 0);
+  ASSERT_GT(StackingIndex(d, game), StackingIndex(d, w));
+  driver->RaiseTopMost(hwnd);
+  XSync(driver->display(), False);
+  EXPECT_GT(StackingIndex(d, w), StackingIndex(d, game));
+
+  // A manager names its check window on the root and on that window.
+  const Window check = other->MapWindow(-10, -10, 1, 1, 0);
+  const Atom property = other->AtomNamed("_NET_SUPPORTING_WM_CHECK");
+  const long id = static_cast<long>(check);
+  auto name = [&](Window on) {
+    XChangeProperty(d, on, property, XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&id), 1);
+  };
+  name(root);
+  name(check);
+  XSelectInput(d, root, SubstructureNotifyMask);
+  XRaiseWindow(d, game);
+  XSync(d, False);
+  driver->RaiseTopMost(hwnd);
+  XSync(driver->display(), False);
+  EXPECT_GT(StackingIndex(d, game), StackingIndex(d, w)) << "it raised itself under a manager";
+  XEvent ev;
+  EXPECT_TRUE(other->NextEvent(w, ClientMessage, &ev));
+  EXPECT_EQ(ev.xclient.message_type, other->AtomNamed("_NET_WM_STATE"));
+  EXPECT_EQ(static_cast<Atom>(ev.xclient.data.l[1]), other->AtomNamed("_NET_WM_STATE_ABOVE"));
+
+  // What a manager that has gone left behind counts for nothing.
+  XDeleteProperty(d, check, property);
+  XSync(d, False);
+  driver->RaiseTopMost(hwnd);
+  XSync(driver->display(), False);
+  EXPECT_GT(StackingIndex(d, w), StackingIndex(d, game));
+  XDeleteProperty(d, root, property);  // the server outlives the test
+  XSelectInput(d, root, NoEventMask);
+  XSync(d, False);
 }
 
 TEST_F(WindowTest, OnlyAWindowManagersOwnMovesAreReported) {

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs the window-manager suite (build/linux/tests/wm/wm_tests) under each
+# window manager in turn, each in its own Xvfb, and reports per manager.
+# Fails when any manager fails. Logs: build/linux/wm-<manager>.log.
+#   scripts/wm-suite.sh                 every manager
+#   scripts/wm-suite.sh mutter i3 ...   only these
+set -uo pipefail
+cd "$(dirname "$0")/.."
+managers=(openbox icewm fluxbox xfwm4 i3 kwin mutter picom)
+
+# Starts a manager in the background (its pid in $wm_pid).
+start_manager() {
+  case $1 in
+    openbox) openbox ;;
+    icewm) icewm ;;
+    fluxbox) fluxbox ;;
+    xfwm4) xfwm4 ;;
+    i3) i3 -c tests/wm/i3.config ;;
+    kwin) dbus-run-session -- kwin_x11 --replace ;;
+    mutter) dbus-run-session -- mutter --x11 --replace ;;
+    # A compositor beside a plain manager, as many desktops have.
+    picom) openbox & picom --backend xrender ;;
+    *) echo "unknown manager $1" >&2; return 1 ;;
+  esac
+}
+
+# A manager is up once it names itself on the root window; picom once its
+# window exists.
+manager_ready() {
+  case $1 in
+    picom) xwininfo -root -children 2>/dev/null | grep -q '"picom"' || return 1 ;;
+  esac
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Inside the private X server: the manager, then the tests.
+run_one() {
+  start_manager "$1" >/dev/null 2>&1 &
+  local wm=$!
+  local up=
+  for _ in $(seq 150); do
+    manager_ready "$1" && { up=1; break; }
+    sleep 0.1
+  done
+  if [ -z "$up" ]; then
+    echo "the manager did not come up within 15 s"
+    kill "$wm" 2>/dev/null
+    return 1
+  fi
+  sleep 0.5  # the first windows it takes in right after start
+  timeout 180 build/linux/tests/wm/wm_tests
+  local status=$?
+  kill "$wm" 2>/dev/null
+  wait 2>/dev/null
+  return $status
+}
+
+if [ "${1:-}" = --one ]; then
+  run_one "$2"
+  exit
+fi
+
+[ $# -gt 0 ] && managers=("$@")
+[ -x build/linux/tests/wm/wm_tests ] || { echo "build wm_tests first (cmake --build --preset linux --target brenvik wm_tests)"; exit 1; }
+failed=()
+start=$SECONDS
+for m in "${managers[@]}"; do
+  t0=$SECONDS
+  if scripts/with-xvfb.sh "$0" --one "$m" >"build/linux/wm-$m.log" 2>&1; then
+    echo "pass  $m ($((SECONDS - t0)) s)"
+  else
+    echo "FAIL  $m ($((SECONDS - t0)) s)"
+    grep -E -A5 'Failure$|manager did not' "build/linux/wm-$m.log" | head -40 | sed 's/^/      /'
+    failed+=("$m")
+  fi
+done
+echo "window managers: ${#managers[@]} run, ${#failed[@]} failed${failed:+ (${failed[*]})}, $((SECONDS - start)) s"
+[ ${#failed[@]} -eq 0 ]
