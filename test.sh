@@ -9,6 +9,9 @@ cd "$(dirname "$0")"
 scripts/deps.sh test
 jobs=$(nproc)
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-brenvik}"
+# Both targets of the end-to-end suite. Set before any ctest reads
+# build/linux: the first one lists the suite's tests for all later ones.
+export BRENVIK_E2E_TARGETS="windows linux"
 
 for preset in linux linux-asan windows fuzz; do
   cmake --preset "$preset" >/dev/null
@@ -42,11 +45,15 @@ echo "== global shortcuts on Wayland: the portal frontend with a backend double 
 scripts/with-xvfb.sh ctest --test-dir build/linux -L portal --output-on-failure
 
 echo "== end-to-end (Xvfb): the Windows build under Wine and the Linux build"
-export BRENVIK_E2E_TARGETS="windows linux"
 # The tests find the window by its title, so each runner gets its own X
 # server. E2E_RUNNERS=1 runs them one after another.
 runners=${E2E_RUNNERS:-2}
-ctest --test-dir build/linux -L e2e -N >/dev/null  # lists the tests once, before the runners read the list
+# Lists the tests once, before the runners read the list; both targets
+# must be in it.
+listed=$(ctest --test-dir build/linux -L e2e -N)
+for target in $BRENVIK_E2E_TARGETS; do
+  grep -q "GetParam() = \"$target\"" <<<"$listed" || { echo "no end-to-end tests listed for the $target build"; exit 1; }
+done
 pids=()
 for i in $(seq 1 "$runners"); do
   # Wine keeps hotkeys per wineserver: one prefix per runner, so two
