@@ -5,6 +5,7 @@
 
 #include "driver.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/recording.h"
 
 namespace platform::gdi {
 namespace {
@@ -105,6 +106,7 @@ void MarkChanged(DeviceContext& dc, const RECT& area) {
   const RECT r{std::max(area.left, dc.clip.left), std::max(area.top, dc.clip.top), std::min(area.right, dc.clip.right),
                std::min(area.bottom, dc.clip.bottom)};
   if (r.right <= r.left || r.bottom <= r.top) return;
+  FrameChanged(dc, r);
   RECT& c = dc.changed;
   if (c.right <= c.left || c.bottom <= c.top) {
     c = r;
@@ -118,7 +120,7 @@ void SetSourceColour(cairo_t* cr, COLORREF colour) {
                        GetBValue(colour) / 255.0);
 }
 
-HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip) {
+HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip, std::vector<RECT> holes) {
   if (!frame || cairo_surface_get_type(frame) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
   DeviceContext* dc = NewDC();
   dc->frame = cairo_surface_reference(frame);
@@ -126,6 +128,7 @@ HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& 
   dc->originY = ClampCoordinate(originY);
   dc->clip = RECT{ClampCoordinate(clip.left), ClampCoordinate(clip.top), ClampCoordinate(clip.right),
                   ClampCoordinate(clip.bottom)};
+  dc->holes = std::move(holes);
   return reinterpret_cast<HDC>(dc);
 }
 
@@ -233,6 +236,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
   DeviceContext* dc = DCFromHandle(hdc);
   int px = 0, py = 0;
   if (!dc || !platform::gdi::PixelAddress(*dc, x, y, px, py)) return CLR_INVALID;
+  platform::gdi::Settle(*dc);
   cairo_surface_t* target = platform::gdi::TargetOf(*dc);
   cairo_surface_flush(target);
   const unsigned char* row =

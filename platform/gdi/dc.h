@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+#include <vector>
+
 #include "gdi/objects.h"
 #include "win32_layer.h"
 
@@ -19,6 +21,9 @@ struct DeviceContext {
   // Frame DCs: the part of the frame that drawing through the DC may have
   // changed, so only that goes to the screen.
   RECT changed{};
+  // Frame DCs: parts of the clip whose pixels are put back after the DC is
+  // released (a parent's children), whatever drawing through it does.
+  std::vector<RECT> holes;
   GdiObject* pen = nullptr;
   GdiObject* brush = nullptr;
   GdiObject* font = nullptr;

@@ -5,6 +5,7 @@
 
 #include "gdi/fonts.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/recording.h"
 
 namespace platform::gdi {
 namespace {
@@ -141,8 +142,10 @@ SurfacePool& Pool() {
 }
 
 void Free(GdiObject* object) {
-  if (object->font) pango_font_description_free(object->font);
-  if (object->bitmap) Pool().Give(object->bitmap);
+  if (object->bitmap) {
+    DropKept(object->bitmap);
+    Pool().Give(object->bitmap);
+  }
   delete object;
 }
 

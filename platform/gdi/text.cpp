@@ -12,6 +12,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
+#include "gdi/recording.h"
 #include "utf8.h"
 
 namespace platform::gdi {
@@ -77,7 +78,7 @@ LayoutCache& Layouts() {
 
 ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   LayoutCache& cache = Layouts();
-  std::string key = font.fontKey;
+  std::string key = font.face->key;
   key += '\n';
   key += utf8;
   if (auto found = cache.recent.find(key); found != cache.recent.end()) return found->second;
@@ -87,7 +88,7 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
     cache.older.erase(found);
   } else {
     shaped.layout = pango_layout_new(SharedPangoContext());
-    pango_layout_set_font_description(shaped.layout, font.font);
+    pango_layout_set_font_description(shaped.layout, font.face->description);
     // One line, as a GDI text call draws: separators are glyphs, not breaks.
     pango_layout_set_single_paragraph_mode(shaped.layout, TRUE);
     pango_layout_set_text(shaped.layout, utf8.data(), static_cast<int>(utf8.size()));
@@ -164,6 +165,18 @@ void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT*
   cairo_new_path(cr);
 }
 
+// Draws (or keeps for later) a text with the top-left of its logical box at
+// (x, y), cut to `clip` when there is one.
+void DrawText(DeviceContext& dc, std::string utf8, int x, int y, const RECT* clip) {
+  StepKey key('T');
+  key.Add(x).Add(y).Add(clip != nullptr).Add(utf8);
+  const RECT cut = clip ? *clip : RECT{};
+  if (clip) key.Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
+  Draw(dc, key, [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
+    DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
+  });
+}
+
 // DrawTextW's prefix rule: "&x" shows "x", "&&" shows "&".
 std::wstring WithoutPrefixes(const wchar_t* text, int count) {
   std::wstring shown;
@@ -217,9 +230,8 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || count < 0 || (!text && count > 0)) return FALSE;
-  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  platform::gdi::DrawLayout(*dc, shaped, platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y),
-                            nullptr);
+  platform::gdi::DrawText(*dc, platform::gdi::ToUtf8(text, count), platform::gdi::ClampCoordinate(x),
+                          platform::gdi::ClampCoordinate(y), nullptr);
   return TRUE;
 }
 
@@ -249,7 +261,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
     else if (format & kBottom) y = box.bottom - size.cy;
   }
-  platform::gdi::DrawLayout(*dc, shaped, x, y, (format & kNoClip) ? nullptr : &box);
+  platform::gdi::DrawText(*dc, std::move(utf8), x, y, (format & kNoClip) ? nullptr : &box);
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }

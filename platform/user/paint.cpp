@@ -81,7 +81,9 @@ HDC OpenFrameDC(Window& w, POINT origin, RECT clip) {
   Window& top = TopLevelOf(w);
   if (!top.frame) return nullptr;
   std::vector<SavedArea> children = SaveChildren(w, top.frame, clip);
-  HDC hdc = gdi::CreateFrameDC(top.frame, origin.x, origin.y, clip);
+  std::vector<RECT> holes;
+  for (const SavedArea& patch : children) holes.push_back(patch.area);
+  HDC hdc = gdi::CreateFrameDC(top.frame, origin.x, origin.y, clip, std::move(holes));
   if (hdc) OpenDCs()[hdc] = OpenDC{w.handle, top.handle, clip, true, std::move(children)};
   return hdc;
 }
