@@ -47,7 +47,11 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
   if (to->memory) platform::gdi::DrawingNow(*to);
   const std::uint64_t content = platform::gdi::ContentId(*from);
   const POINT shift{shiftX, shiftY};
-  if (!to->memory && platform::gdi::FrameShows(*to, content, box, shift)) return TRUE;
+  const RECT whole = box;
+  if (!to->memory) {
+    box = platform::gdi::StillToCopy(*to, *from, whole, shift);
+    if (box.right <= box.left || box.bottom <= box.top) return TRUE;
+  }
 
   // Both are RGB24 images: rows are copied as they are. Within one surface
   // the rows go in the order that reads each before it is overwritten.
@@ -75,6 +79,6 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     platform::gdi::MarkChanged(*to, RECT{box.left, firstChanged, box.right, lastChanged + 1});
   }
   cairo_surface_mark_dirty_rectangle(target, box.left, box.top, box.right - box.left, box.bottom - box.top);
-  if (onFrame) platform::gdi::RememberShown(*to, content, box, shift);
+  if (onFrame) platform::gdi::RememberShown(*to, content, whole, shift);
   return TRUE;
 }

@@ -88,12 +88,9 @@ cairo_surface_t* TargetOf(const DeviceContext& dc) {
 cairo_t* CairoOf(DeviceContext& dc) {
   if (!dc.cairo) {
     dc.cairo = cairo_create(TargetOf(dc));
-    if (!dc.memory) {
-      cairo_rectangle(dc.cairo, dc.clip.left, dc.clip.top, dc.clip.right - dc.clip.left,
-                      dc.clip.bottom - dc.clip.top);
-      cairo_clip(dc.cairo);
-      cairo_translate(dc.cairo, dc.originX, dc.originY);
-    }
+    cairo_rectangle(dc.cairo, dc.clip.left, dc.clip.top, dc.clip.right - dc.clip.left, dc.clip.bottom - dc.clip.top);
+    cairo_clip(dc.cairo);
+    cairo_translate(dc.cairo, dc.originX, dc.originY);
     cairo_set_antialias(dc.cairo, CAIRO_ANTIALIAS_NONE);
   }
   // Whatever cairo draws stays inside the clip.

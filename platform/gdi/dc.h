@@ -11,13 +11,18 @@
 
 namespace platform::gdi {
 
+// Coordinates are held to +-4M px: far beyond any surface, and small
+// enough that sums of coordinates cannot overflow and cairo stays exact.
+constexpr int kCoordinateLimit = 1 << 22;
+
 struct DeviceContext {
   bool memory = false;
   // Frame DCs: the window's frame (a reference is held), origin and clip in
-  // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0).
+  // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0),
+  // clipped only while kept drawing is done again in part.
   cairo_surface_t* frame = nullptr;
   int originX = 0, originY = 0;
-  RECT clip{};
+  RECT clip{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
   // Frame DCs: the part of the frame that drawing through the DC may have
   // changed, so only that goes to the screen.
   RECT changed{};
@@ -36,9 +41,6 @@ struct DeviceContext {
   cairo_t* cairo = nullptr;
 };
 
-// Coordinates are held to +-4M px: far beyond any surface, and small
-// enough that sums of coordinates cannot overflow and cairo stays exact.
-constexpr int kCoordinateLimit = 1 << 22;
 inline int ClampCoordinate(long long value) {
   return static_cast<int>(value < -kCoordinateLimit ? -kCoordinateLimit
                           : value > kCoordinateLimit ? kCoordinateLimit

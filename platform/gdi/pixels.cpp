@@ -26,7 +26,7 @@ bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 PixelWriter::PixelWriter(DeviceContext& dc) : dc_(dc), target_(TargetOf(dc)) {
   limit_ = RECT{0, 0, cairo_image_surface_get_width(target_), cairo_image_surface_get_height(target_)};
-  if (!dc.memory) limit_ = Intersect(limit_, dc.clip);
+  limit_ = Intersect(limit_, dc.clip);
   // Whatever cairo drew before must be in the pixels first.
   cairo_surface_flush(target_);
 }

@@ -1,5 +1,6 @@
 #include "gdi/recording.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace platform::gdi {
@@ -19,15 +20,36 @@ struct DrawState {
 struct KeptStep {
   DrawState state;
   DrawStep draw;
+  RECT reach;
+};
+
+// Steps' keys, one after another, and where each one ends.
+struct StepKeys {
+  std::string bytes;
+  std::vector<std::size_t> ends;
+  std::vector<RECT> reaches;
+
+  std::string_view Key(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(bytes).substr(begin, ends[i] - begin);
+  }
+  void Clear() {
+    bytes.clear();
+    ends.clear();
+    reaches.clear();
+  }
 };
 
 struct Kept {
   bool keeping = false;
-  std::string pendingKey;
   std::vector<KeptStep> pending;
-  // What the pixels show, when known (id nonzero).
-  std::string drawnKey;
+  StepKeys pendingKeys;
+  // The steps that drew the pixels, when known (id nonzero); the pixels
+  // they were drawn over (base) differ from them only in `changed`.
+  StepKeys drawnKeys;
   std::uint64_t drawnId = 0;
+  std::uint64_t baseId = 0;
+  RECT changed{};
 };
 
 struct Shown {
@@ -78,6 +100,22 @@ void AddState(StepKey& key, const DeviceContext& dc) {
   key.Add(dc.textColour).Add(dc.bkColour).Add(dc.bkMode);
 }
 
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+RECT Intersect(const RECT& a, const RECT& b) {
+  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
+}
+
+RECT Union(const RECT& a, const RECT& b) {
+  if (IsEmpty(a)) return b;
+  if (IsEmpty(b)) return a;
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+RECT Offset(const RECT& r, int dx, int dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
 bool Within(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -92,6 +130,40 @@ bool SameAreas(const std::vector<RECT>& a, const std::vector<RECT>& b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (!Same(a[i], b[i])) return false;
   return true;
+}
+
+// The pixels where two lists of steps may give different results. A pixel
+// ends up as the steps that reach it leave it, so where every step that
+// reaches it is the same in both lists, both leave it alike.
+RECT Difference(const StepKeys& before, const StepKeys& now) {
+  RECT differs{0, 0, 0, 0};
+  const std::size_t common = std::min(before.ends.size(), now.ends.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    if (before.Key(i) == now.Key(i)) continue;
+    differs = Union(differs, Union(before.reaches[i], now.reaches[i]));
+  }
+  for (std::size_t i = common; i < before.ends.size(); ++i) differs = Union(differs, before.reaches[i]);
+  for (std::size_t i = common; i < now.ends.size(); ++i) differs = Union(differs, now.reaches[i]);
+  return differs;
+}
+
+// Runs the steps that reach `area`, cut to it.
+void Replay(const DeviceContext& dc, std::vector<KeptStep>& steps, const RECT& area) {
+  DeviceContext scratch;
+  scratch.memory = true;
+  scratch.bitmap = dc.bitmap;
+  scratch.clip = area;
+  for (KeptStep& step : steps) {
+    if (IsEmpty(Intersect(step.reach, area))) continue;
+    scratch.pen = &step.state.pen;
+    scratch.brush = &step.state.brush;
+    scratch.font = &step.state.font;
+    scratch.textColour = step.state.textColour;
+    scratch.bkColour = step.state.bkColour;
+    scratch.bkMode = step.state.bkMode;
+    step.draw(scratch);
+  }
+  if (scratch.cairo) cairo_destroy(scratch.cairo);
 }
 
 std::uint64_t NewContentId() {
@@ -112,15 +184,16 @@ StepKey& StepKey::Add(std::string_view text) {
   return *this;
 }
 
-void Draw(DeviceContext& dc, const StepKey& key, DrawStep step) {
-  if (Kept* kept = KeptOf(dc)) {
-    if (kept->keeping && kept->pending.size() < kMaxKeptSteps) {
-      StepKey full = key;
-      AddState(full, dc);
-      kept->pendingKey += full.bytes();
-      kept->pending.push_back(KeptStep{StateOf(dc), std::move(step)});
-      return;
-    }
+void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, DrawStep step) {
+  if (Kept* kept = KeptOf(dc); kept && kept->keeping && kept->pending.size() < kMaxKeptSteps) {
+    StepKeys& keys = kept->pendingKeys;
+    StepKey full = key;
+    AddState(full, dc);
+    keys.bytes += full.bytes();
+    keys.ends.push_back(keys.bytes.size());
+    keys.reaches.push_back(reach);
+    kept->pending.push_back(KeptStep{StateOf(dc), std::move(step), reach});
+    return;
   }
   DrawingNow(dc);
   step(dc);
@@ -139,32 +212,26 @@ void KeepFromHere(DeviceContext& dc) {
   if (!kept) return;
   kept->keeping = true;
   kept->pending.clear();
-  kept->pendingKey.clear();
+  kept->pendingKeys.Clear();
 }
 
 void Settle(DeviceContext& dc) {
   Kept* kept = KeptOf(dc);
   if (!kept || !kept->keeping) return;
   kept->keeping = false;
-  if (kept->drawnId == 0 || kept->pendingKey != kept->drawnKey) {
-    DeviceContext scratch;
-    scratch.memory = true;
-    scratch.bitmap = dc.bitmap;
-    for (KeptStep& step : kept->pending) {
-      scratch.pen = &step.state.pen;
-      scratch.brush = &step.state.brush;
-      scratch.font = &step.state.font;
-      scratch.textColour = step.state.textColour;
-      scratch.bkColour = step.state.bkColour;
-      scratch.bkMode = step.state.bkMode;
-      step.draw(scratch);
-    }
-    if (scratch.cairo) cairo_destroy(scratch.cairo);
-    kept->drawnKey.swap(kept->pendingKey);
+  cairo_surface_t* bitmap = dc.bitmap->bitmap;
+  const RECT all{0, 0, cairo_image_surface_get_width(bitmap), cairo_image_surface_get_height(bitmap)};
+  const bool known = kept->drawnId != 0;
+  const RECT changed = known ? Intersect(Difference(kept->drawnKeys, kept->pendingKeys), all) : all;
+  if (!IsEmpty(changed)) {
+    Replay(dc, kept->pending, changed);
+    kept->baseId = known ? kept->drawnId : 0;
     kept->drawnId = NewContentId();
+    kept->changed = changed;
   }
+  std::swap(kept->drawnKeys, kept->pendingKeys);
+  kept->pendingKeys.Clear();
   kept->pending.clear();
-  kept->pendingKey.clear();
 }
 
 std::uint64_t ContentId(const DeviceContext& dc) {
@@ -176,14 +243,19 @@ void DropKept(cairo_surface_t* bitmap) {
   if (Kept* kept = Attached<Kept>(bitmap, kKeptKey)) {
     kept->keeping = false;
     kept->pending.clear();
-    kept->pendingKey.clear();
+    kept->pendingKeys.Clear();
   }
 }
 
-bool FrameShows(const DeviceContext& frameDC, std::uint64_t id, const RECT& box, POINT shift) {
+RECT StillToCopy(const DeviceContext& frameDC, const DeviceContext& source, const RECT& box, POINT shift) {
+  const Kept* kept = KeptOf(source);
   const Shown* shown = Attached<Shown>(frameDC.frame, kShownKey);
-  return id != 0 && shown && shown->id == id && Same(shown->box, box) && shown->shift.x == shift.x &&
-         shown->shift.y == shift.y && SameAreas(shown->holes, frameDC.holes);
+  if (!kept || kept->keeping || kept->drawnId == 0 || !shown || shown->id == 0 || !Same(shown->box, box) ||
+      shown->shift.x != shift.x || shown->shift.y != shift.y || !SameAreas(shown->holes, frameDC.holes))
+    return box;
+  if (shown->id == kept->drawnId) return RECT{0, 0, 0, 0};
+  if (shown->id == kept->baseId) return Intersect(box, Offset(kept->changed, -shift.x, -shift.y));
+  return box;
 }
 
 void RememberShown(const DeviceContext& frameDC, std::uint64_t id, const RECT& box, POINT shift) {

@@ -33,15 +33,20 @@ class StepKey {
 
 // Draws `step` through the DC now, or keeps it when the DC's bitmap is
 // being kept. The key with the DC's objects and colours must tell apart
-// any two steps that could draw differently.
-void Draw(DeviceContext& dc, const StepKey& key, DrawStep step);
+// any two steps that could draw differently; `reach` (DC coordinates)
+// holds every pixel the step may change.
+void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, DrawStep step);
+
+// A reach for steps that may change any pixel.
+constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
 
 // Starts keeping the drawing of a memory DC's bitmap: the next step covers
 // all of it, so what was drawn before no longer counts.
 void KeepFromHere(DeviceContext& dc);
 
-// Draws what is kept for the DC's bitmap (nothing when it repeats what the
-// pixels already show); after it, drawing is done at once again.
+// Draws what is kept for the DC's bitmap: where it differs from the steps
+// that drew the pixels last, only there (nothing when it repeats them).
+// After it, drawing is done at once again.
 void Settle(DeviceContext& dc);
 
 // Before a DC's bitmap is drawn on at once, outside Draw.
@@ -55,9 +60,15 @@ std::uint64_t ContentId(const DeviceContext& dc);
 void DropKept(cairo_surface_t* bitmap);
 
 // Frames remember the last copy of known content onto them, so a repeat
-// can be left out. `holes` are parts of the frame the copy may leave as it
-// found them (the children, put back after a parent's paint).
-bool FrameShows(const DeviceContext& frameDC, std::uint64_t id, const RECT& box, POINT shift);
+// can be left out or cut to what changed. `holes` are parts of the frame
+// the copy may leave as it found them (the children, put back after a
+// parent's paint).
+//
+// What of `box` (frame coordinates) a copy from the DC's bitmap to the
+// frame DC must still copy: empty when the frame shows these pixels there,
+// the part that changed when it shows the pixels they were drawn over,
+// else all of it.
+RECT StillToCopy(const DeviceContext& frameDC, const DeviceContext& source, const RECT& box, POINT shift);
 void RememberShown(const DeviceContext& frameDC, std::uint64_t id, const RECT& box, POINT shift);
 // Any other change of a frame's pixels inside `area` (frame coordinates).
 void FrameChanged(const DeviceContext& frameDC, const RECT& area);

@@ -289,10 +289,33 @@ bool CoversTarget(const DeviceContext& dc, const RECT& r) {
          r.bottom >= cairo_image_surface_get_height(target);
 }
 
+// The box around two corners, widened by `margin` on every side.
+RECT BoxAround(int x0, int y0, int x1, int y1, int margin) {
+  return RECT{std::min(x0, x1) - margin, std::min(y0, y1) - margin, std::max(x0, x1) + margin,
+              std::max(y0, y1) + margin};
+}
+
+// A stroke stays within its pen's width of its points.
+RECT StrokeReach(const DeviceContext& dc, const POINT* points, int count) {
+  RECT reach{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (int i = 1; i < count; ++i) {
+    reach = RECT{std::min(reach.left, points[i].x), std::min(reach.top, points[i].y),
+                 std::max(reach.right, points[i].x), std::max(reach.bottom, points[i].y)};
+  }
+  const int margin = dc.pen->penWidth + 1;
+  return RECT{reach.left - margin, reach.top - margin, reach.right + margin, reach.bottom + margin};
+}
+
 void DrawShapeStep(DeviceContext& dc, char kind, int left, int top, int right, int bottom, int cornerW, int cornerH) {
   platform::gdi::StepKey key = BoxKey(kind, left, top, right, bottom);
   key.Add(cornerW).Add(cornerH);
-  platform::gdi::Draw(dc, key, [=](DeviceContext& d) { platform::gdi::DrawShape(d, left, top, right, bottom, cornerW, cornerH); });
+  using platform::gdi::ClampCoordinate;
+  // Shapes lie inside their box.
+  const RECT reach = BoxAround(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
+                               ClampCoordinate(bottom), 1);
+  platform::gdi::Draw(dc, key, reach, [=](DeviceContext& d) {
+    platform::gdi::DrawShape(d, left, top, right, bottom, cornerW, cornerH);
+  });
 }
 
 }  // namespace
@@ -306,7 +329,7 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
   const COLORREF colour = brush->colour;
   // A fill of a whole memory bitmap: what was drawn on it before is gone.
   if (dc->memory && CoversTarget(*dc, r)) platform::gdi::KeepFromHere(*dc);
-  platform::gdi::Draw(*dc, BoxKey('F', r.left, r.top, r.right, r.bottom).Add(colour), [=](DeviceContext& d) {
+  platform::gdi::Draw(*dc, BoxKey('F', r.left, r.top, r.right, r.bottom).Add(colour), r, [=](DeviceContext& d) {
     platform::gdi::FillPixels(d, r.left, r.top, r.right, r.bottom, colour);
   });
   return 1;
@@ -325,10 +348,9 @@ BOOL LineTo(HDC hdc, int x, int y) {
   if (!dc) return FALSE;
   const POINT from = dc->position;
   const POINT to{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)};
-  platform::gdi::Draw(*dc, BoxKey('L', from.x, from.y, to.x, to.y), [=](DeviceContext& d) {
-    const POINT points[2] = {from, to};
-    platform::gdi::StrokePolyline(d, points, 2);
-  });
+  const POINT points[2] = {from, to};
+  platform::gdi::Draw(*dc, BoxKey('L', from.x, from.y, to.x, to.y), StrokeReach(*dc, points, 2),
+                      [points](DeviceContext& d) { platform::gdi::StrokePolyline(d, points, 2); });
   dc->position = to;
   return TRUE;
 }
@@ -342,7 +364,8 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
     p = POINT{platform::gdi::ClampCoordinate(p.x), platform::gdi::ClampCoordinate(p.y)};
     key.Add(p.x).Add(p.y);
   }
-  platform::gdi::Draw(*dc, key, [clamped = std::move(clamped)](DeviceContext& d) {
+  const RECT reach = StrokeReach(*dc, clamped.data(), count);
+  platform::gdi::Draw(*dc, key, reach, [clamped = std::move(clamped)](DeviceContext& d) {
     platform::gdi::StrokePolyline(d, clamped.data(), static_cast<int>(clamped.size()));
   });
   return TRUE;

@@ -38,6 +38,8 @@ struct ShapedText {
   cairo_surface_t* picture = nullptr;  // A8 coverage, or null
   int pictureX = 0, pictureY = 0;      // its top-left, from the layout's top-left
   bool blank = false;                  // no ink at all
+  bool reachKnown = false;
+  RECT reach{};                        // pixels a draw may change, from the layout's top-left
 };
 
 using LayoutMap = std::unordered_map<std::string, ShapedText>;
@@ -165,14 +167,31 @@ void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT*
   cairo_new_path(cr);
 }
 
+// The pixels a draw of the layout may change: its logical box (the
+// background) and its ink, with the margin of antialiased edges.
+RECT ReachOf(ShapedText& shaped) {
+  if (!shaped.reachKnown) {
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(shaped.layout, &ink, &logical);
+    shaped.reach = RECT{std::min(ink.x, logical.x) - kPictureMargin, std::min(ink.y, logical.y) - kPictureMargin,
+                        std::max(ink.x + ink.width, logical.x + logical.width) + kPictureMargin,
+                        std::max(ink.y + ink.height, logical.y + logical.height) + kPictureMargin};
+    shaped.reachKnown = true;
+  }
+  return shaped.reach;
+}
+
 // Draws (or keeps for later) a text with the top-left of its logical box at
 // (x, y), cut to `clip` when there is one.
-void DrawText(DeviceContext& dc, std::string utf8, int x, int y, const RECT* clip) {
+void DrawText(DeviceContext& dc, ShapedText& shaped, std::string utf8, int x, int y, const RECT* clip) {
   StepKey key('T');
   key.Add(x).Add(y).Add(clip != nullptr).Add(utf8);
-  const RECT cut = clip ? *clip : RECT{};
+  const RECT cut = clip ? *clip : kEverywhere;
   if (clip) key.Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
-  Draw(dc, key, [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
+  const RECT offset = ReachOf(shaped);
+  const RECT reach{std::max<LONG>(x + offset.left, cut.left), std::max<LONG>(y + offset.top, cut.top),
+                   std::min<LONG>(x + offset.right, cut.right), std::min<LONG>(y + offset.bottom, cut.bottom)};
+  Draw(dc, key, reach, [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
     DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
   });
 }
@@ -230,7 +249,9 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || count < 0 || (!text && count > 0)) return FALSE;
-  platform::gdi::DrawText(*dc, platform::gdi::ToUtf8(text, count), platform::gdi::ClampCoordinate(x),
+  std::string utf8 = platform::gdi::ToUtf8(text, count);
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, utf8);
+  platform::gdi::DrawText(*dc, shaped, std::move(utf8), platform::gdi::ClampCoordinate(x),
                           platform::gdi::ClampCoordinate(y), nullptr);
   return TRUE;
 }
@@ -261,7 +282,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
     else if (format & kBottom) y = box.bottom - size.cy;
   }
-  platform::gdi::DrawText(*dc, std::move(utf8), x, y, (format & kNoClip) ? nullptr : &box);
+  platform::gdi::DrawText(*dc, shaped, std::move(utf8), x, y, (format & kNoClip) ? nullptr : &box);
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }
