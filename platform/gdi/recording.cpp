@@ -93,11 +93,16 @@ DrawState StateOf(const DeviceContext& dc) {
   return state;
 }
 
-void AddState(StepKey& key, const DeviceContext& dc) {
-  key.Add(dc.pen->colour).Add(dc.pen->penWidth).Add(dc.pen->null);
-  key.Add(dc.brush->colour).Add(dc.brush->null);
-  key.Add(dc.font->face ? std::string_view(dc.font->face->key) : std::string_view());
-  key.Add(dc.textColour).Add(dc.bkColour).Add(dc.bkMode);
+// The DC's objects and colours, after a step's own key.
+void AddState(std::string& bytes, const DeviceContext& dc) {
+  const int numbers[] = {static_cast<int>(dc.pen->colour), dc.pen->penWidth,       dc.pen->null,
+                         static_cast<int>(dc.brush->colour), dc.brush->null,        static_cast<int>(dc.textColour),
+                         static_cast<int>(dc.bkColour),     dc.bkMode};
+  bytes.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+  const std::string_view font = dc.font->face ? std::string_view(dc.font->face->key) : std::string_view();
+  const std::size_t length = font.size();
+  bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
+  bytes.append(font);
 }
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -173,23 +178,27 @@ std::uint64_t NewContentId() {
 
 }  // namespace
 
-StepKey& StepKey::Add(long long value) {
-  bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
+StepKey& StepKey::Add(std::string_view text) {
+  Add(static_cast<long long>(text.size()));
+  Append(text.data(), text.size());
   return *this;
 }
 
-StepKey& StepKey::Add(std::string_view text) {
-  Add(static_cast<long long>(text.size()));
-  bytes_.append(text);
-  return *this;
+void StepKey::Append(const char* data, std::size_t length) {
+  if (spilled_.empty() && size_ + length <= sizeof inPlace_) {
+    std::copy(data, data + length, inPlace_ + size_);
+    size_ += length;
+    return;
+  }
+  if (spilled_.empty()) spilled_.assign(inPlace_, size_);
+  spilled_.append(data, length);
 }
 
 void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, DrawStep step) {
   if (Kept* kept = KeptOf(dc); kept && kept->keeping && kept->pending.size() < kMaxKeptSteps) {
     StepKeys& keys = kept->pendingKeys;
-    StepKey full = key;
-    AddState(full, dc);
-    keys.bytes += full.bytes();
+    keys.bytes += key.bytes();
+    AddState(keys.bytes, dc);
     keys.ends.push_back(keys.bytes.size());
     keys.reaches.push_back(reach);
     kept->pending.push_back(KeptStep{StateOf(dc), std::move(step), reach});

@@ -19,16 +19,23 @@ namespace platform::gdi {
 // were selected when it was made.
 using DrawStep = std::function<void(DeviceContext&)>;
 
-// A step's name and arguments as bytes, for telling steps apart.
+// A step's name and arguments as bytes, for telling steps apart. Short
+// keys (most) stay in place: a frame makes dozens.
 class StepKey {
  public:
-  explicit StepKey(char kind) { bytes_ += kind; }
-  StepKey& Add(long long value);
+  explicit StepKey(char kind) { Append(&kind, 1); }
+  StepKey& Add(long long value) {
+    Append(reinterpret_cast<const char*>(&value), sizeof value);
+    return *this;
+  }
   StepKey& Add(std::string_view text);
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return spilled_.empty() ? std::string_view(inPlace_, size_) : spilled_; }
 
  private:
-  std::string bytes_;
+  void Append(const char* data, std::size_t length);
+  char inPlace_[96];
+  std::size_t size_ = 0;
+  std::string spilled_;
 };
 
 // Draws `step` through the DC now, or keeps it when the DC's bitmap is

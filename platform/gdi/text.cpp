@@ -38,6 +38,8 @@ struct ShapedText {
   cairo_surface_t* picture = nullptr;  // A8 coverage, or null
   int pictureX = 0, pictureY = 0;      // its top-left, from the layout's top-left
   bool blank = false;                  // no ink at all
+  bool sizeKnown = false;
+  SIZE size{};
   bool reachKnown = false;
   RECT reach{};                        // pixels a draw may change, from the layout's top-left
 };
@@ -102,10 +104,15 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   return cache.recent.emplace(std::move(key), shaped).first->second;
 }
 
-SIZE LayoutSize(PangoLayout* layout) {
-  int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  return SIZE{width, height};
+// A layout never changes once made: its size is asked of pango once.
+SIZE LayoutSize(ShapedText& shaped) {
+  if (!shaped.sizeKnown) {
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(shaped.layout, &width, &height);
+    shaped.size = SIZE{width, height};
+    shaped.sizeKnown = true;
+  }
+  return shaped.size;
 }
 
 // Renders the glyphs' coverage once; leaves no picture when the budget is
@@ -140,7 +147,7 @@ void MakePicture(ShapedText& shaped) {
 // DC's background colour in OPAQUE mode; `clip` (DC coordinates) limits it.
 void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
   if (++shaped.draws == 2) MakePicture(shaped);
-  const SIZE size = LayoutSize(shaped.layout);
+  const SIZE size = LayoutSize(shaped);
   const RECT everywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
   const RECT& cut = clip ? *clip : everywhere;
   if (dc.bkMode == OPAQUE) {
@@ -241,8 +248,8 @@ using platform::gdi::DeviceContext;
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
-  const platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  *size = platform::gdi::LayoutSize(shaped.layout);
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  *size = platform::gdi::LayoutSize(shaped);
   return TRUE;
 }
 
@@ -265,7 +272,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
                          ? platform::gdi::ToUtf8(text, count)
                          : platform::gdi::ToUtf8(platform::gdi::WithoutPrefixes(text, count).c_str(), -1);
   platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, utf8);
-  const SIZE size = platform::gdi::LayoutSize(shaped.layout);
+  const SIZE size = platform::gdi::LayoutSize(shaped);
   if (format & kCalcRect) {
     rect->right = platform::gdi::ClampCoordinate(static_cast<long long>(rect->left) + size.cx);
     rect->bottom = platform::gdi::ClampCoordinate(static_cast<long long>(rect->top) + size.cy);
