@@ -77,10 +77,12 @@ std::string KeyOf(PangoFontDescription* description) {
 // What of a LOGFONTW the description depends on.
 std::wstring LogFontKey(const LOGFONTW& logFont) {
   std::wstring key(logFont.lfFaceName, wcsnlen(logFont.lfFaceName, LF_FACESIZE));
+  // The numbers as they are, after a character no face name holds.
+  key += L'\0';
   for (const long field : {static_cast<long>(logFont.lfHeight), static_cast<long>(logFont.lfWeight),
                            static_cast<long>(logFont.lfItalic)}) {
-    key += L'\n';
-    key += std::to_wstring(field);
+    key += static_cast<wchar_t>(field & 0xFFFF);
+    key += static_cast<wchar_t>((field >> 16) & 0xFFFF);
   }
   return key;
 }
