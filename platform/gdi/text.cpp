@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "gdi/dc.h"
@@ -44,7 +46,33 @@ struct ShapedText {
   RECT reach{};                        // pixels a draw may change, from the layout's top-left
 };
 
-using LayoutMap = std::unordered_map<std::string, ShapedText>;
+// A layout's font and text. Faces are shared by equal fonts, and an entry
+// holds its face, so no other face can take its address while it lives.
+struct LayoutKey {
+  std::shared_ptr<const FontFace> face;
+  std::string text;
+};
+struct LayoutKeyView {
+  const FontFace* face;
+  std::string_view text;
+};
+struct LayoutKeyHash {
+  using is_transparent = void;
+  std::size_t operator()(const LayoutKeyView& k) const {
+    return std::hash<std::string_view>()(k.text) * 31 + std::hash<const void*>()(k.face);
+  }
+  std::size_t operator()(const LayoutKey& k) const { return (*this)(LayoutKeyView{k.face.get(), k.text}); }
+};
+struct LayoutKeyEqual {
+  using is_transparent = void;
+  static LayoutKeyView View(const LayoutKey& k) { return {k.face.get(), k.text}; }
+  static LayoutKeyView View(const LayoutKeyView& k) { return k; }
+  template <typename A, typename B>
+  bool operator()(const A& a, const B& b) const {
+    return View(a).face == View(b).face && View(a).text == View(b).text;
+  }
+};
+using LayoutMap = std::unordered_map<LayoutKey, ShapedText, LayoutKeyHash, LayoutKeyEqual>;
 
 std::size_t BytesOf(cairo_surface_t* picture) {
   return static_cast<std::size_t>(cairo_image_surface_get_stride(picture)) *
@@ -82,9 +110,7 @@ LayoutCache& Layouts() {
 
 ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   LayoutCache& cache = Layouts();
-  std::string key = font.face->key;
-  key += '\n';
-  key += utf8;
+  const LayoutKeyView key{font.face.get(), utf8};
   if (auto found = cache.recent.find(key); found != cache.recent.end()) return found->second;
   ShapedText shaped;
   if (auto found = cache.older.find(key); found != cache.older.end()) {
@@ -101,7 +127,7 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
     cache.Release(cache.older);
     std::swap(cache.older, cache.recent);
   }
-  return cache.recent.emplace(std::move(key), shaped).first->second;
+  return cache.recent.emplace(LayoutKey{font.face, utf8}, shaped).first->second;
 }
 
 // A layout never changes once made: its size is asked of pango once.
