@@ -53,6 +53,7 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     if (box.right <= box.left || box.bottom <= box.top) return TRUE;
   }
 
+  platform::gdi::AboutToChange(*to);
   // Both are RGB24 images: rows are copied as they are. Within one surface
   // the rows go in the order that reads each before it is overwritten.
   cairo_surface_flush(source);

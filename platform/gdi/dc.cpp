@@ -85,7 +85,15 @@ cairo_surface_t* TargetOf(const DeviceContext& dc) {
   return dc.memory ? dc.bitmap->bitmap : dc.frame;
 }
 
+void AboutToChange(DeviceContext& dc) {
+  if (dc.memory || !dc.beforeFirstChange) return;
+  const std::function<void()> prepare = std::move(dc.beforeFirstChange);
+  dc.beforeFirstChange = nullptr;
+  prepare();
+}
+
 cairo_t* CairoOf(DeviceContext& dc) {
+  AboutToChange(dc);
   if (!dc.cairo) {
     dc.cairo = cairo_create(TargetOf(dc));
     cairo_rectangle(dc.cairo, dc.clip.left, dc.clip.top, dc.clip.right - dc.clip.left, dc.clip.bottom - dc.clip.top);
@@ -127,6 +135,10 @@ HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& 
                   ClampCoordinate(clip.bottom)};
   dc->holes = std::move(holes);
   return reinterpret_cast<HDC>(dc);
+}
+
+void BeforeFirstChange(HDC hdc, std::function<void()> prepare) {
+  if (DeviceContext* dc = DCFromHandle(hdc); dc && !dc->memory) dc->beforeFirstChange = std::move(prepare);
 }
 
 RECT ReleaseFrameDC(HDC hdc) {

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <vector>
 
 #include "gdi/objects.h"
@@ -29,6 +30,8 @@ struct DeviceContext {
   // Frame DCs: parts of the clip whose pixels are put back after the DC is
   // released (a parent's children), whatever drawing through it does.
   std::vector<RECT> holes;
+  // Frame DCs: to run before the first change of the frame through the DC.
+  std::function<void()> beforeFirstChange;
   GdiObject* pen = nullptr;
   GdiObject* brush = nullptr;
   GdiObject* font = nullptr;
@@ -57,6 +60,9 @@ cairo_surface_t* TargetOf(const DeviceContext& dc);
 // antialiasing off, ready for a fill or a stroke. Valid until the DC's
 // target changes; callers save/restore around their own changes.
 cairo_t* CairoOf(DeviceContext& dc);
+
+// Before a frame DC writes pixels of its frame.
+void AboutToChange(DeviceContext& dc);
 
 // Adds `area` (frame coordinates) to what a frame DC has changed.
 void MarkChanged(DeviceContext& dc, const RECT& area);

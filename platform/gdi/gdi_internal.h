@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <vector>
 
 #include "win32_layer.h"
@@ -17,6 +18,9 @@ namespace platform::gdi {
 // parts the caller puts back as they were once the DC is released.
 HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip,
                   std::vector<RECT> holes = {});
+// Runs `prepare` once, before drawing through the frame DC first changes
+// the frame (never when nothing is drawn or every copy is left out).
+void BeforeFirstChange(HDC hdc, std::function<void()> prepare);
 // Frees a frame DC; returns the part of the frame its drawing may have
 // changed (empty when nothing was drawn or a copy changed no pixel).
 RECT ReleaseFrameDC(HDC hdc);

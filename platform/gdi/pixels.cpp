@@ -25,6 +25,7 @@ bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 }  // namespace
 
 PixelWriter::PixelWriter(DeviceContext& dc) : dc_(dc), target_(TargetOf(dc)) {
+  AboutToChange(dc);
   limit_ = RECT{0, 0, cairo_image_surface_get_width(target_), cairo_image_surface_get_height(target_)};
   limit_ = Intersect(limit_, dc.clip);
   // Whatever cairo drew before must be in the pixels first.
