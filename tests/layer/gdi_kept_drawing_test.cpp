@@ -309,4 +309,27 @@ TEST(SharedFontFaces, FontsDifferingInAnyFieldMeasureApartAndOneInUseOutlivesThe
   DeleteObject(regular);
 }
 
+TEST(SharedFontFaces, MeasuredTextsNeverAnswerForAnotherFont) {
+  // Far more sizes than faces are remembered, each font deleted after one
+  // measurement: a text measured with one must never answer for another.
+  const wchar_t* text = L"0:00.00";
+  std::vector<LONG> widths;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int height = 8; height <= 160; ++height) {
+      HFONT font = Font(-height, FW_NORMAL);
+      const LONG width = Extent(font, text).cx;
+      DeleteObject(font);
+      if (pass == 0) {
+        if (!widths.empty()) {
+          EXPECT_GE(width, widths.back()) << height;
+        }
+        widths.push_back(width);
+      } else {
+        EXPECT_EQ(width, widths[static_cast<std::size_t>(height - 8)]) << height;
+      }
+    }
+  }
+  EXPECT_GT(widths.back(), widths.front() * 10);
+}
+
 }  // namespace
