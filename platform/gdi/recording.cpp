@@ -20,7 +20,6 @@ struct DrawState {
 struct KeptStep {
   DrawState state;
   DrawStep draw;
-  RECT reach;
 };
 
 // Steps' keys, one after another, and where each one ends.
@@ -42,7 +41,12 @@ struct StepKeys {
 
 struct Kept {
   bool keeping = false;
-  std::vector<KeptStep> pending;
+  // While keeping, the first `count` steps are those of the list being
+  // kept (pendingKeys); the others, like all of them otherwise, are those
+  // of drawnKeys. A step that repeats keeps its closure: equal keys draw
+  // alike, and a paint that repeats the last one then allocates nothing.
+  std::vector<KeptStep> steps;
+  std::size_t count = 0;
   StepKeys pendingKeys;
   // The steps that drew the pixels, when known (id nonzero); the pixels
   // they were drawn over (base) differ from them only in `changed`.
@@ -153,13 +157,14 @@ RECT Difference(const StepKeys& before, const StepKeys& now) {
 }
 
 // Runs the steps that reach `area`, cut to it.
-void Replay(const DeviceContext& dc, std::vector<KeptStep>& steps, const RECT& area) {
+void Replay(const DeviceContext& dc, std::vector<KeptStep>& steps, const StepKeys& keys, const RECT& area) {
   DeviceContext scratch;
   scratch.memory = true;
   scratch.bitmap = dc.bitmap;
   scratch.clip = area;
-  for (KeptStep& step : steps) {
-    if (IsEmpty(Intersect(step.reach, area))) continue;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (IsEmpty(Intersect(keys.reaches[i], area))) continue;
+    KeptStep& step = steps[i];
     scratch.pen = &step.state.pen;
     scratch.brush = &step.state.brush;
     scratch.font = &step.state.font;
@@ -194,18 +199,31 @@ void StepKey::Append(const char* data, std::size_t length) {
   spilled_.append(data, length);
 }
 
-void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, DrawStep step) {
-  if (Kept* kept = KeptOf(dc); kept && kept->keeping && kept->pending.size() < kMaxKeptSteps) {
-    StepKeys& keys = kept->pendingKeys;
-    keys.bytes += key.bytes();
-    AddState(keys.bytes, dc);
-    keys.ends.push_back(keys.bytes.size());
-    keys.reaches.push_back(reach);
-    kept->pending.push_back(KeptStep{StateOf(dc), std::move(step), reach});
-    return;
+bool KeepKey(DeviceContext& dc, const StepKey& key, const RECT& reach, bool& fresh) {
+  Kept* kept = KeptOf(dc);
+  if (!kept || !kept->keeping || kept->count >= kMaxKeptSteps) {
+    DrawingNow(dc);
+    return false;
   }
-  DrawingNow(dc);
-  step(dc);
+  StepKeys& keys = kept->pendingKeys;
+  keys.bytes += key.bytes();
+  AddState(keys.bytes, dc);
+  keys.ends.push_back(keys.bytes.size());
+  keys.reaches.push_back(reach);
+  const std::size_t i = kept->count++;
+  fresh = i >= kept->steps.size() || i >= kept->drawnKeys.ends.size() || kept->drawnKeys.Key(i) != keys.Key(i);
+  return true;
+}
+
+void KeepClosure(DeviceContext& dc, DrawStep step) {
+  Kept* kept = KeptOf(dc);
+  const std::size_t i = kept->count - 1;
+  KeptStep made{StateOf(dc), std::move(step)};
+  if (i < kept->steps.size()) {
+    kept->steps[i] = std::move(made);
+  } else {
+    kept->steps.push_back(std::move(made));
+  }
 }
 
 void DrawingNow(DeviceContext& dc) {
@@ -219,8 +237,10 @@ void KeepFromHere(DeviceContext& dc) {
   if (!Keepable(dc)) return;
   Kept* kept = AttachedOrNew<Kept>(dc.bitmap->bitmap, kKeptKey);
   if (!kept) return;
+  // A list given up half way leaves closures that match neither list.
+  if (kept->keeping) kept->steps.clear();
   kept->keeping = true;
-  kept->pending.clear();
+  kept->count = 0;
   kept->pendingKeys.Clear();
 }
 
@@ -228,19 +248,19 @@ void Settle(DeviceContext& dc) {
   Kept* kept = KeptOf(dc);
   if (!kept || !kept->keeping) return;
   kept->keeping = false;
+  kept->steps.erase(kept->steps.begin() + static_cast<std::ptrdiff_t>(kept->count), kept->steps.end());
   cairo_surface_t* bitmap = dc.bitmap->bitmap;
   const RECT all{0, 0, cairo_image_surface_get_width(bitmap), cairo_image_surface_get_height(bitmap)};
   const bool known = kept->drawnId != 0;
   const RECT changed = known ? Intersect(Difference(kept->drawnKeys, kept->pendingKeys), all) : all;
   if (!IsEmpty(changed)) {
-    Replay(dc, kept->pending, changed);
+    Replay(dc, kept->steps, kept->pendingKeys, changed);
     kept->baseId = known ? kept->drawnId : 0;
     kept->drawnId = NewContentId();
     kept->changed = changed;
   }
   std::swap(kept->drawnKeys, kept->pendingKeys);
   kept->pendingKeys.Clear();
-  kept->pending.clear();
 }
 
 std::uint64_t ContentId(const DeviceContext& dc) {
@@ -250,8 +270,8 @@ std::uint64_t ContentId(const DeviceContext& dc) {
 
 void DropKept(cairo_surface_t* bitmap) {
   if (Kept* kept = Attached<Kept>(bitmap, kKeptKey)) {
+    if (kept->keeping) kept->steps.clear();
     kept->keeping = false;
-    kept->pending.clear();
     kept->pendingKeys.Clear();
   }
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "gdi/dc.h"
@@ -42,7 +43,8 @@ class StepKey {
 // being kept. The key with the DC's objects and colours must tell apart
 // any two steps that could draw differently; `reach` (DC coordinates)
 // holds every pixel the step may change.
-void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, DrawStep step);
+template <typename Step>
+void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, Step&& step);
 
 // A reach for steps that may change any pixel.
 constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
@@ -82,5 +84,20 @@ void FrameChanged(const DeviceContext& frameDC, const RECT& area);
 
 // Steps kept for one bitmap at most; past it they are drawn at once.
 constexpr std::size_t kMaxKeptSteps = 4096;
+
+// Draw's halves. KeepKey: false when the step is to be drawn now; `fresh`
+// when it needs its own closure, given by KeepClosure.
+bool KeepKey(DeviceContext& dc, const StepKey& key, const RECT& reach, bool& fresh);
+void KeepClosure(DeviceContext& dc, DrawStep step);
+
+template <typename Step>
+void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, Step&& step) {
+  bool fresh = false;
+  if (KeepKey(dc, key, reach, fresh)) {
+    if (fresh) KeepClosure(dc, DrawStep(std::forward<Step>(step)));
+    return;
+  }
+  step(dc);
+}
 
 }  // namespace platform::gdi

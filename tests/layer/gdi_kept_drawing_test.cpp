@@ -21,6 +21,7 @@ constexpr RECT kAll{0, 0, kWidth, kHeight};
 
 // What may differ from one frame to the next.
 struct Scene {
+  COLORREF background = RGB(20, 21, 27);
   std::wstring time = L"1:23.45";
   COLORREF timeColour = RGB(240, 240, 240);
   int timeHeight = -32;
@@ -45,7 +46,7 @@ HFONT Font(int height, int weight) {
 // Paints as the shell does: every object made for one call and deleted
 // right after it.
 void Paint(HDC dc, const Scene& s) {
-  Fill(dc, kAll, RGB(20, 21, 27));
+  Fill(dc, kAll, s.background);
   HFONT timeFont = Font(s.timeHeight, FW_NORMAL);
   HGDIOBJ oldFont = SelectObject(dc, timeFont);
   SetBkMode(dc, s.bkMode);
@@ -171,6 +172,44 @@ TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
   ASSERT_FALSE(IsEmpty(changed));
   EXPECT_LT(changed.bottom, 50) << "only the time's rows, not the shapes below";
   EXPECT_EQ(PixelsOf(frame_), Straight(s));
+}
+
+TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
+  const Scene first;
+  PaintBuffered(frame_, first);
+  Scene other;
+  other.timeColour = RGB(255, 0, 0);
+  other.barColour = RGB(255, 0, 255);
+  // The same steps as the first paint but a new background: all of it is
+  // drawn again, and from the first paint's steps, not the given-up ones.
+  Scene again = first;
+  again.background = RGB(0, 0, 40);
+
+  // Painted, then deleted without a copy.
+  HDC screen = CreateCompatibleDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  Paint(memory, other);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  PaintBuffered(frame_, again);
+  EXPECT_EQ(PixelsOf(frame_), Straight(again)) << "after a deleted bitmap";
+
+  // Painted over by a second whole fill in the same paint.
+  HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, kAll);
+  bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+  old = SelectObject(memory, bitmap);
+  Paint(memory, other);
+  again.background = RGB(0, 40, 0);
+  Paint(memory, again);
+  BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
+  platform::gdi::ReleaseFrameDC(dc);
+  EXPECT_EQ(PixelsOf(frame_), Straight(again)) << "after a second whole fill";
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  DeleteDC(screen);
 }
 
 TEST_F(KeptDrawingTest, DrawingOnTheFrameInBetweenIsPaintedOverByTheNextRepeat) {
