@@ -1,17 +1,17 @@
 #include "gdi/dc.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "driver.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/handle_set.h"
 #include "gdi/recording.h"
 
 namespace platform::gdi {
 namespace {
 
-std::unordered_set<DeviceContext*>& LiveDCs() {
-  static std::unordered_set<DeviceContext*> dcs;
+HandleSet<DeviceContext>& LiveDCs() {
+  static HandleSet<DeviceContext> dcs;
   return dcs;
 }
 
@@ -26,7 +26,7 @@ DeviceContext* NewDC() {
   Select(dc->pen, DefaultPen());
   Select(dc->brush, DefaultBrush());
   Select(dc->font, DefaultFont());
-  LiveDCs().insert(dc);
+  LiveDCs().Insert(dc);
   return dc;
 }
 
@@ -44,7 +44,7 @@ void FreeDC(DeviceContext* dc) {
   if (dc->bitmap) dc->bitmap->owner = nullptr;
   Select(dc->bitmap, nullptr);
   if (dc->frame) cairo_surface_destroy(dc->frame);
-  LiveDCs().erase(dc);
+  LiveDCs().Erase(dc);
   delete dc;
 }
 
@@ -78,7 +78,7 @@ bool PixelAddress(const DeviceContext& dc, int x, int y, int& px, int& py) {
 
 DeviceContext* DCFromHandle(HDC hdc) {
   auto* dc = reinterpret_cast<DeviceContext*>(hdc);
-  return dc && LiveDCs().count(dc) ? dc : nullptr;
+  return dc && LiveDCs().Contains(dc) ? dc : nullptr;
 }
 
 cairo_surface_t* TargetOf(const DeviceContext& dc) {
