@@ -6,6 +6,8 @@
 
 #include <pixman.h>
 
+#include "rect.h"
+
 namespace platform::gdi {
 namespace {
 
@@ -14,13 +16,6 @@ std::uint32_t OpaquePixel(COLORREF colour) {
   return 0xFF000000u | (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8) |
          GetBValue(colour);
 }
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
-}
-
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 }  // namespace
 

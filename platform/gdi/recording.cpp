@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "rect.h"
+
 namespace platform::gdi {
 namespace {
 
@@ -63,8 +65,9 @@ struct Shown {
   std::vector<RECT> holes;
 };
 
-const cairo_user_data_key_t kKeptKey{};
-const cairo_user_data_key_t kShownKey{};
+// Told apart by their addresses only.
+cairo_user_data_key_t kKeptKey;
+cairo_user_data_key_t kShownKey;
 
 template <typename T>
 T* Attached(cairo_surface_t* surface, const cairo_user_data_key_t& key) {
@@ -108,22 +111,6 @@ void AddState(std::string& bytes, const DeviceContext& dc) {
   bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
   bytes.append(font);
 }
-
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
-}
-
-RECT Union(const RECT& a, const RECT& b) {
-  if (IsEmpty(a)) return b;
-  if (IsEmpty(b)) return a;
-  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
-
-RECT Offset(const RECT& r, int dx, int dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 bool Within(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
