@@ -15,6 +15,8 @@ namespace platform::gdi {
 // Coordinates are held to +-4M px: far beyond any surface, and small
 // enough that sums of coordinates cannot overflow and cairo stays exact.
 constexpr int kCoordinateLimit = 1 << 22;
+// Every pixel there may be: a clip or a reach that leaves nothing out.
+constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
 
 struct DeviceContext {
   bool memory = false;
@@ -23,7 +25,7 @@ struct DeviceContext {
   // clipped only while kept drawing is done again in part.
   cairo_surface_t* frame = nullptr;
   int originX = 0, originY = 0;
-  RECT clip{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
+  RECT clip = kEverywhere;
   // Frame DCs: the part of the frame that drawing through the DC may have
   // changed, so only that goes to the screen.
   RECT changed{};

@@ -46,8 +46,6 @@ class StepKey {
 template <typename Step>
 void Draw(DeviceContext& dc, const StepKey& key, const RECT& reach, Step&& step);
 
-// A reach for steps that may change any pixel.
-constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
 
 // Starts keeping the drawing of a memory DC's bitmap: the next step covers
 // all of it, so what was drawn before no longer counts.

@@ -15,6 +15,7 @@
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
 #include "gdi/recording.h"
+#include "rect.h"
 #include "utf8.h"
 
 namespace platform::gdi {
@@ -174,8 +175,7 @@ void MakePicture(ShapedText& shaped) {
 void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
   if (++shaped.draws == 2) MakePicture(shaped);
   const SIZE size = LayoutSize(shaped);
-  const RECT everywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
-  const RECT& cut = clip ? *clip : everywhere;
+  const RECT& cut = clip ? *clip : kEverywhere;
   if (dc.bkMode == OPAQUE) {
     PixelWriter(dc).Fill(std::max(x, cut.left), std::max(y, cut.top), std::min(x + size.cx, cut.right),
                          std::min(y + size.cy, cut.bottom), dc.bkColour);
@@ -221,10 +221,7 @@ void DrawText(DeviceContext& dc, ShapedText& shaped, std::string utf8, int x, in
   key.Add(x).Add(y).Add(clip != nullptr).Add(utf8);
   const RECT cut = clip ? *clip : kEverywhere;
   if (clip) key.Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
-  const RECT offset = ReachOf(shaped);
-  const RECT reach{std::max<LONG>(x + offset.left, cut.left), std::max<LONG>(y + offset.top, cut.top),
-                   std::min<LONG>(x + offset.right, cut.right), std::min<LONG>(y + offset.bottom, cut.bottom)};
-  Draw(dc, key, reach, [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
+  Draw(dc, key, Intersect(Offset(ReachOf(shaped), x, y), cut), [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
     DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
   });
 }
