@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gdi/dc.h"
+#include "gdi/recording.h"
 
 using platform::gdi::DCFromHandle;
 using platform::gdi::DeviceContext;
@@ -40,6 +41,19 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
              std::min({box.bottom, limit.bottom, cairo_image_surface_get_height(source) - shiftY})};
   if (box.right <= box.left || box.bottom <= box.top) return TRUE;
 
+  // Kept drawing is done before its pixels are read; a memory destination
+  // is drawn over at once, so what was kept for it goes first.
+  platform::gdi::Settle(*from);
+  if (to->memory) platform::gdi::DrawingNow(*to);
+  const std::uint64_t content = platform::gdi::ContentId(*from);
+  const POINT shift{shiftX, shiftY};
+  const RECT whole = box;
+  if (!to->memory) {
+    box = platform::gdi::StillToCopy(*to, *from, whole, shift);
+    if (box.right <= box.left || box.bottom <= box.top) return TRUE;
+  }
+
+  platform::gdi::AboutToChange(*to);
   // Both are RGB24 images: rows are copied as they are. Within one surface
   // the rows go in the order that reads each before it is overwritten.
   cairo_surface_flush(source);
@@ -66,5 +80,6 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     platform::gdi::MarkChanged(*to, RECT{box.left, firstChanged, box.right, lastChanged + 1});
   }
   cairo_surface_mark_dirty_rectangle(target, box.left, box.top, box.right - box.left, box.bottom - box.top);
+  if (onFrame) platform::gdi::RememberShown(*to, content, whole, shift);
   return TRUE;
 }

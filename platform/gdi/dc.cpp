@@ -1,16 +1,17 @@
 #include "gdi/dc.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "driver.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/handle_set.h"
+#include "gdi/recording.h"
 
 namespace platform::gdi {
 namespace {
 
-std::unordered_set<DeviceContext*>& LiveDCs() {
-  static std::unordered_set<DeviceContext*> dcs;
+HandleSet<DeviceContext>& LiveDCs() {
+  static HandleSet<DeviceContext> dcs;
   return dcs;
 }
 
@@ -25,7 +26,7 @@ DeviceContext* NewDC() {
   Select(dc->pen, DefaultPen());
   Select(dc->brush, DefaultBrush());
   Select(dc->font, DefaultFont());
-  LiveDCs().insert(dc);
+  LiveDCs().Insert(dc);
   return dc;
 }
 
@@ -43,7 +44,7 @@ void FreeDC(DeviceContext* dc) {
   if (dc->bitmap) dc->bitmap->owner = nullptr;
   Select(dc->bitmap, nullptr);
   if (dc->frame) cairo_surface_destroy(dc->frame);
-  LiveDCs().erase(dc);
+  LiveDCs().Erase(dc);
   delete dc;
 }
 
@@ -77,22 +78,27 @@ bool PixelAddress(const DeviceContext& dc, int x, int y, int& px, int& py) {
 
 DeviceContext* DCFromHandle(HDC hdc) {
   auto* dc = reinterpret_cast<DeviceContext*>(hdc);
-  return dc && LiveDCs().count(dc) ? dc : nullptr;
+  return dc && LiveDCs().Contains(dc) ? dc : nullptr;
 }
 
 cairo_surface_t* TargetOf(const DeviceContext& dc) {
   return dc.memory ? dc.bitmap->bitmap : dc.frame;
 }
 
+void AboutToChange(DeviceContext& dc) {
+  if (dc.memory || !dc.beforeFirstChange) return;
+  const std::function<void()> prepare = std::move(dc.beforeFirstChange);
+  dc.beforeFirstChange = nullptr;
+  prepare();
+}
+
 cairo_t* CairoOf(DeviceContext& dc) {
+  AboutToChange(dc);
   if (!dc.cairo) {
     dc.cairo = cairo_create(TargetOf(dc));
-    if (!dc.memory) {
-      cairo_rectangle(dc.cairo, dc.clip.left, dc.clip.top, dc.clip.right - dc.clip.left,
-                      dc.clip.bottom - dc.clip.top);
-      cairo_clip(dc.cairo);
-      cairo_translate(dc.cairo, dc.originX, dc.originY);
-    }
+    cairo_rectangle(dc.cairo, dc.clip.left, dc.clip.top, dc.clip.right - dc.clip.left, dc.clip.bottom - dc.clip.top);
+    cairo_clip(dc.cairo);
+    cairo_translate(dc.cairo, dc.originX, dc.originY);
     cairo_set_antialias(dc.cairo, CAIRO_ANTIALIAS_NONE);
   }
   // Whatever cairo draws stays inside the clip.
@@ -105,6 +111,7 @@ void MarkChanged(DeviceContext& dc, const RECT& area) {
   const RECT r{std::max(area.left, dc.clip.left), std::max(area.top, dc.clip.top), std::min(area.right, dc.clip.right),
                std::min(area.bottom, dc.clip.bottom)};
   if (r.right <= r.left || r.bottom <= r.top) return;
+  FrameChanged(dc, r);
   RECT& c = dc.changed;
   if (c.right <= c.left || c.bottom <= c.top) {
     c = r;
@@ -118,7 +125,7 @@ void SetSourceColour(cairo_t* cr, COLORREF colour) {
                        GetBValue(colour) / 255.0);
 }
 
-HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip) {
+HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip, std::vector<RECT> holes) {
   if (!frame || cairo_surface_get_type(frame) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
   DeviceContext* dc = NewDC();
   dc->frame = cairo_surface_reference(frame);
@@ -126,7 +133,12 @@ HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& 
   dc->originY = ClampCoordinate(originY);
   dc->clip = RECT{ClampCoordinate(clip.left), ClampCoordinate(clip.top), ClampCoordinate(clip.right),
                   ClampCoordinate(clip.bottom)};
+  dc->holes = std::move(holes);
   return reinterpret_cast<HDC>(dc);
+}
+
+void BeforeFirstChange(HDC hdc, std::function<void()> prepare) {
+  if (DeviceContext* dc = DCFromHandle(hdc); dc && !dc->memory) dc->beforeFirstChange = std::move(prepare);
 }
 
 RECT ReleaseFrameDC(HDC hdc) {
@@ -233,6 +245,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
   DeviceContext* dc = DCFromHandle(hdc);
   int px = 0, py = 0;
   if (!dc || !platform::gdi::PixelAddress(*dc, x, y, px, py)) return CLR_INVALID;
+  platform::gdi::Settle(*dc);
   cairo_surface_t* target = platform::gdi::TargetOf(*dc);
   cairo_surface_flush(target);
   const unsigned char* row =

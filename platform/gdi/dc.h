@@ -4,21 +4,36 @@
 
 #include <cairo.h>
 
+#include <functional>
+#include <vector>
+
 #include "gdi/objects.h"
 #include "win32_layer.h"
 
 namespace platform::gdi {
 
+// Coordinates are held to +-4M px: far beyond any surface, and small
+// enough that sums of coordinates cannot overflow and cairo stays exact.
+constexpr int kCoordinateLimit = 1 << 22;
+// Every pixel there may be: a clip or a reach that leaves nothing out.
+constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
+
 struct DeviceContext {
   bool memory = false;
   // Frame DCs: the window's frame (a reference is held), origin and clip in
-  // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0).
+  // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0),
+  // clipped only while kept drawing is done again in part.
   cairo_surface_t* frame = nullptr;
   int originX = 0, originY = 0;
-  RECT clip{};
+  RECT clip = kEverywhere;
   // Frame DCs: the part of the frame that drawing through the DC may have
   // changed, so only that goes to the screen.
   RECT changed{};
+  // Frame DCs: parts of the clip whose pixels are put back after the DC is
+  // released (a parent's children), whatever drawing through it does.
+  std::vector<RECT> holes;
+  // Frame DCs: to run before the first change of the frame through the DC.
+  std::function<void()> beforeFirstChange;
   GdiObject* pen = nullptr;
   GdiObject* brush = nullptr;
   GdiObject* font = nullptr;
@@ -31,9 +46,6 @@ struct DeviceContext {
   cairo_t* cairo = nullptr;
 };
 
-// Coordinates are held to +-4M px: far beyond any surface, and small
-// enough that sums of coordinates cannot overflow and cairo stays exact.
-constexpr int kCoordinateLimit = 1 << 22;
 inline int ClampCoordinate(long long value) {
   return static_cast<int>(value < -kCoordinateLimit ? -kCoordinateLimit
                           : value > kCoordinateLimit ? kCoordinateLimit
@@ -50,6 +62,9 @@ cairo_surface_t* TargetOf(const DeviceContext& dc);
 // antialiasing off, ready for a fill or a stroke. Valid until the DC's
 // target changes; callers save/restore around their own changes.
 cairo_t* CairoOf(DeviceContext& dc);
+
+// Before a frame DC writes pixels of its frame.
+void AboutToChange(DeviceContext& dc);
 
 // Adds `area` (frame coordinates) to what a frame DC has changed.
 void MarkChanged(DeviceContext& dc, const RECT& area);

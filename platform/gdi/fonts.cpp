@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "gdi/objects.h"
 #include "gdi/text.h"
@@ -58,18 +60,54 @@ PangoFontDescription* FontDescriptionFromLogFont(const LOGFONTW& logFont) {
   return description;
 }
 
+namespace {
+
+// Every field the description sets, without pango's costlier text form.
+std::string KeyOf(PangoFontDescription* description) {
+  std::string key = pango_font_description_get_family(description);
+  for (const int field : {static_cast<int>(pango_font_description_get_weight(description)),
+                          static_cast<int>(pango_font_description_get_style(description)),
+                          pango_font_description_get_size(description)}) {
+    key += ' ';
+    key += std::to_string(field);
+  }
+  return key;
+}
+
+// What of a LOGFONTW the description depends on.
+std::wstring LogFontKey(const LOGFONTW& logFont) {
+  std::wstring key(logFont.lfFaceName, wcsnlen(logFont.lfFaceName, LF_FACESIZE));
+  // The numbers as they are, after a character no face name holds.
+  key += L'\0';
+  for (const long field : {static_cast<long>(logFont.lfHeight), static_cast<long>(logFont.lfWeight),
+                           static_cast<long>(logFont.lfItalic)}) {
+    key += static_cast<wchar_t>(field & 0xFFFF);
+    key += static_cast<wchar_t>((field >> 16) & 0xFFFF);
+  }
+  return key;
+}
+
+// The shell makes its fonts anew on every paint: alike ones share a face
+// instead of building a description (and for cell heights asking pango
+// for metrics) each time. Emptied when full; faces in use live on.
+constexpr std::size_t kRememberedFaces = 64;
+
+std::shared_ptr<const FontFace> FaceFor(const LOGFONTW& logFont) {
+  static std::unordered_map<std::wstring, std::shared_ptr<const FontFace>> faces;
+  std::wstring key = LogFontKey(logFont);
+  if (auto found = faces.find(key); found != faces.end()) return found->second;
+  if (faces.size() >= kRememberedFaces) faces.clear();
+  PangoFontDescription* description = FontDescriptionFromLogFont(logFont);
+  auto face = std::make_shared<const FontFace>(description, KeyOf(description));
+  faces.emplace(std::move(key), face);
+  return face;
+}
+
+}  // namespace
+
 GdiObject* NewFontObject(const LOGFONTW& logFont) {
   auto* font = new GdiObject(ObjectKind::Font);
-  font->font = FontDescriptionFromLogFont(logFont);
-  // Every field the description sets, without pango's costlier text form
-  // (fonts are made anew on every paint).
-  font->fontKey = pango_font_description_get_family(font->font);
-  for (const int field : {static_cast<int>(pango_font_description_get_weight(font->font)),
-                          static_cast<int>(pango_font_description_get_style(font->font)),
-                          pango_font_description_get_size(font->font)}) {
-    font->fontKey += ' ';
-    font->fontKey += std::to_string(field);
-  }
+  font->face = FaceFor(logFont);
   return font;
 }
 

@@ -1,16 +1,17 @@
 #include "gdi/objects.h"
 
-#include <unordered_set>
 #include <vector>
 
 #include "gdi/fonts.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/handle_set.h"
+#include "gdi/recording.h"
 
 namespace platform::gdi {
 namespace {
 
-std::unordered_set<GdiObject*>& LiveObjects() {
-  static std::unordered_set<GdiObject*> objects;
+HandleSet<GdiObject>& LiveObjects() {
+  static HandleSet<GdiObject> objects;
   return objects;
 }
 
@@ -141,8 +142,10 @@ SurfacePool& Pool() {
 }
 
 void Free(GdiObject* object) {
-  if (object->font) pango_font_description_free(object->font);
-  if (object->bitmap) Pool().Give(object->bitmap);
+  if (object->bitmap) {
+    DropKept(object->bitmap);
+    Pool().Give(object->bitmap);
+  }
   delete object;
 }
 
@@ -151,12 +154,12 @@ void Free(GdiObject* object) {
 GdiObject* ObjectFromHandle(HGDIOBJ handle) {
   auto* object = static_cast<GdiObject*>(handle);
   if (!object) return nullptr;
-  if (LiveObjects().count(object)) return object;
+  if (LiveObjects().Contains(object)) return object;
   return Stock().Holds(object) ? object : nullptr;
 }
 
 HGDIOBJ RegisterObject(GdiObject* object) {
-  LiveObjects().insert(object);
+  LiveObjects().Insert(object);
   return object;
 }
 
@@ -175,7 +178,7 @@ GdiObject* DefaultBitmap() { return Stock().bitmap; }
 
 void CountMemoryDC(int delta) { MemoryDCCount() += delta; }
 
-int LiveGdiObjectCount() { return static_cast<int>(LiveObjects().size()) + MemoryDCCount(); }
+int LiveGdiObjectCount() { return static_cast<int>(LiveObjects().Size()) + MemoryDCCount(); }
 
 }  // namespace platform::gdi
 
@@ -189,7 +192,7 @@ BOOL DeleteObject(HGDIOBJ handle) {
   if (!object) return FALSE;
   if (object->stock) return TRUE;
   if (object->selections > 0) return FALSE;
-  platform::gdi::LiveObjects().erase(object);
+  platform::gdi::LiveObjects().Erase(object);
   platform::gdi::Free(object);
   return TRUE;
 }

@@ -6,13 +6,27 @@
 #include <cairo.h>
 #include <pango/pango.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "win32_layer.h"
 
 namespace platform::gdi {
 
 enum class ObjectKind { Pen, Brush, Font, Bitmap };
+
+// A font as pango takes it, with its description as text (equal fonts,
+// equal keys). Shared: fonts made alike share one, and a deferred text
+// keeps its font after the shell has deleted the font object.
+struct FontFace {
+  explicit FontFace(PangoFontDescription* d, std::string k) : description(d), key(std::move(k)) {}
+  ~FontFace() { pango_font_description_free(description); }
+  FontFace(const FontFace&) = delete;
+  FontFace& operator=(const FontFace&) = delete;
+  PangoFontDescription* description;
+  std::string key;
+};
 
 struct GdiObject {
   explicit GdiObject(ObjectKind k) : kind(k) {}
@@ -25,9 +39,8 @@ struct GdiObject {
   COLORREF colour = 0;
   bool null = false;  // the null pen, the null brush: draws nothing
   int penWidth = 1;
-  // Font, and its description as text (equal fonts, equal keys).
-  PangoFontDescription* font = nullptr;
-  std::string fontKey;
+  // Font.
+  std::shared_ptr<const FontFace> face;
   // Bitmap: an RGB24 image; `owner` is the memory DC it is selected into.
   cairo_surface_t* bitmap = nullptr;
   HDC owner = nullptr;

@@ -6,6 +6,8 @@
 
 #include <pixman.h>
 
+#include "rect.h"
+
 namespace platform::gdi {
 namespace {
 
@@ -15,18 +17,12 @@ std::uint32_t OpaquePixel(COLORREF colour) {
          GetBValue(colour);
 }
 
-RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
-}
-
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 }  // namespace
 
 PixelWriter::PixelWriter(DeviceContext& dc) : dc_(dc), target_(TargetOf(dc)) {
+  AboutToChange(dc);
   limit_ = RECT{0, 0, cairo_image_surface_get_width(target_), cairo_image_surface_get_height(target_)};
-  if (!dc.memory) limit_ = Intersect(limit_, dc.clip);
+  limit_ = Intersect(limit_, dc.clip);
   // Whatever cairo drew before must be in the pixels first.
   cairo_surface_flush(target_);
 }

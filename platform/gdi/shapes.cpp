@@ -12,6 +12,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
+#include "gdi/recording.h"
 
 namespace platform::gdi {
 namespace {
@@ -285,13 +286,64 @@ using platform::gdi::DeviceContext;
 using platform::gdi::GdiObject;
 using platform::gdi::ObjectKind;
 
+namespace {
+
+// Four coordinates as a kept step's key.
+platform::gdi::StepKey BoxKey(char kind, long long a, long long b, long long c, long long d) {
+  platform::gdi::StepKey key(kind);
+  key.Add(a).Add(b).Add(c).Add(d);
+  return key;
+}
+
+bool CoversTarget(const DeviceContext& dc, const RECT& r) {
+  cairo_surface_t* target = platform::gdi::TargetOf(dc);
+  return r.left <= 0 && r.top <= 0 && r.right >= cairo_image_surface_get_width(target) &&
+         r.bottom >= cairo_image_surface_get_height(target);
+}
+
+// The box around two corners, widened by `margin` on every side.
+RECT BoxAround(int x0, int y0, int x1, int y1, int margin) {
+  return RECT{std::min(x0, x1) - margin, std::min(y0, y1) - margin, std::max(x0, x1) + margin,
+              std::max(y0, y1) + margin};
+}
+
+// A stroke stays within its pen's width of its points.
+RECT StrokeReach(const DeviceContext& dc, const POINT* points, int count) {
+  RECT reach{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (int i = 1; i < count; ++i) {
+    reach = RECT{std::min(reach.left, points[i].x), std::min(reach.top, points[i].y),
+                 std::max(reach.right, points[i].x), std::max(reach.bottom, points[i].y)};
+  }
+  const int margin = dc.pen->penWidth + 1;
+  return RECT{reach.left - margin, reach.top - margin, reach.right + margin, reach.bottom + margin};
+}
+
+void DrawShapeStep(DeviceContext& dc, char kind, int left, int top, int right, int bottom, int cornerW, int cornerH) {
+  platform::gdi::StepKey key = BoxKey(kind, left, top, right, bottom);
+  key.Add(cornerW).Add(cornerH);
+  using platform::gdi::ClampCoordinate;
+  // Shapes lie inside their box.
+  const RECT reach = BoxAround(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
+                               ClampCoordinate(bottom), 1);
+  platform::gdi::Draw(dc, key, reach, [=](DeviceContext& d) {
+    platform::gdi::DrawShape(d, left, top, right, bottom, cornerW, cornerH);
+  });
+}
+
+}  // namespace
+
 int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
   DeviceContext* dc = DCFromHandle(hdc);
   GdiObject* brush = platform::gdi::ObjectFromHandle(handle);
   if (!dc || !rect || !brush || brush->kind != ObjectKind::Brush) return 0;
-  if (!brush->null) {
-    platform::gdi::FillPixels(*dc, rect->left, rect->top, rect->right, rect->bottom, brush->colour);
-  }
+  if (brush->null) return 1;
+  const RECT r = *rect;
+  const COLORREF colour = brush->colour;
+  // A fill of a whole memory bitmap: what was drawn on it before is gone.
+  if (dc->memory && CoversTarget(*dc, r)) platform::gdi::KeepFromHere(*dc);
+  platform::gdi::Draw(*dc, BoxKey('F', r.left, r.top, r.right, r.bottom).Add(colour), r, [=](DeviceContext& d) {
+    platform::gdi::FillPixels(d, r.left, r.top, r.right, r.bottom, colour);
+  });
   return 1;
 }
 
@@ -306,10 +358,12 @@ BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous) {
 BOOL LineTo(HDC hdc, int x, int y) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
-  const POINT points[2] = {dc->position,
-                           POINT{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)}};
-  platform::gdi::StrokePolyline(*dc, points, 2);
-  dc->position = points[1];
+  const POINT from = dc->position;
+  const POINT to{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)};
+  const POINT points[2] = {from, to};
+  platform::gdi::Draw(*dc, BoxKey('L', from.x, from.y, to.x, to.y), StrokeReach(*dc, points, 2),
+                      [points](DeviceContext& d) { platform::gdi::StrokePolyline(d, points, 2); });
+  dc->position = to;
   return TRUE;
 }
 
@@ -317,29 +371,37 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !points || count < 2) return FALSE;
   std::vector<POINT> clamped(points, points + count);
-  for (POINT& p : clamped) p = POINT{platform::gdi::ClampCoordinate(p.x), platform::gdi::ClampCoordinate(p.y)};
-  platform::gdi::StrokePolyline(*dc, clamped.data(), count);
+  platform::gdi::StepKey key('P');
+  for (POINT& p : clamped) {
+    p = POINT{platform::gdi::ClampCoordinate(p.x), platform::gdi::ClampCoordinate(p.y)};
+    key.Add(p.x).Add(p.y);
+  }
+  const RECT reach = StrokeReach(*dc, clamped.data(), count);
+  platform::gdi::Draw(*dc, key, reach, [clamped = std::move(clamped)](DeviceContext& d) {
+    platform::gdi::StrokePolyline(d, clamped.data(), static_cast<int>(clamped.size()));
+  });
   return TRUE;
 }
 
 BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
-  platform::gdi::DrawShape(*dc, left, top, right, bottom, width, height);
+  DrawShapeStep(*dc, 'R', left, top, right, bottom, width, height);
   return TRUE;
 }
 
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
-  platform::gdi::DrawShape(*dc, left, top, right, bottom, platform::gdi::ClampCoordinate(static_cast<long long>(right) - left),
-                           platform::gdi::ClampCoordinate(static_cast<long long>(bottom) - top));
+  DrawShapeStep(*dc, 'E', left, top, right, bottom,
+                platform::gdi::ClampCoordinate(static_cast<long long>(right) - left),
+                platform::gdi::ClampCoordinate(static_cast<long long>(bottom) - top));
   return TRUE;
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc) return FALSE;
-  platform::gdi::DrawShape(*dc, left, top, right, bottom, 0, 0);
+  DrawShapeStep(*dc, 'R', left, top, right, bottom, 0, 0);
   return TRUE;
 }

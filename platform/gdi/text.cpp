@@ -7,11 +7,15 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
+#include "gdi/recording.h"
+#include "rect.h"
 #include "utf8.h"
 
 namespace platform::gdi {
@@ -37,9 +41,39 @@ struct ShapedText {
   cairo_surface_t* picture = nullptr;  // A8 coverage, or null
   int pictureX = 0, pictureY = 0;      // its top-left, from the layout's top-left
   bool blank = false;                  // no ink at all
+  bool sizeKnown = false;
+  SIZE size{};
+  bool reachKnown = false;
+  RECT reach{};                        // pixels a draw may change, from the layout's top-left
 };
 
-using LayoutMap = std::unordered_map<std::string, ShapedText>;
+// A layout's font and text. Faces are shared by equal fonts, and an entry
+// holds its face, so no other face can take its address while it lives.
+struct LayoutKey {
+  std::shared_ptr<const FontFace> face;
+  std::string text;
+};
+struct LayoutKeyView {
+  const FontFace* face;
+  std::string_view text;
+};
+struct LayoutKeyHash {
+  using is_transparent = void;
+  std::size_t operator()(const LayoutKeyView& k) const {
+    return std::hash<std::string_view>()(k.text) * 31 + std::hash<const void*>()(k.face);
+  }
+  std::size_t operator()(const LayoutKey& k) const { return (*this)(LayoutKeyView{k.face.get(), k.text}); }
+};
+struct LayoutKeyEqual {
+  using is_transparent = void;
+  static LayoutKeyView View(const LayoutKey& k) { return {k.face.get(), k.text}; }
+  static LayoutKeyView View(const LayoutKeyView& k) { return k; }
+  template <typename A, typename B>
+  bool operator()(const A& a, const B& b) const {
+    return View(a).face == View(b).face && View(a).text == View(b).text;
+  }
+};
+using LayoutMap = std::unordered_map<LayoutKey, ShapedText, LayoutKeyHash, LayoutKeyEqual>;
 
 std::size_t BytesOf(cairo_surface_t* picture) {
   return static_cast<std::size_t>(cairo_image_surface_get_stride(picture)) *
@@ -77,9 +111,7 @@ LayoutCache& Layouts() {
 
 ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   LayoutCache& cache = Layouts();
-  std::string key = font.fontKey;
-  key += '\n';
-  key += utf8;
+  const LayoutKeyView key{font.face.get(), utf8};
   if (auto found = cache.recent.find(key); found != cache.recent.end()) return found->second;
   ShapedText shaped;
   if (auto found = cache.older.find(key); found != cache.older.end()) {
@@ -87,7 +119,7 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
     cache.older.erase(found);
   } else {
     shaped.layout = pango_layout_new(SharedPangoContext());
-    pango_layout_set_font_description(shaped.layout, font.font);
+    pango_layout_set_font_description(shaped.layout, font.face->description);
     // One line, as a GDI text call draws: separators are glyphs, not breaks.
     pango_layout_set_single_paragraph_mode(shaped.layout, TRUE);
     pango_layout_set_text(shaped.layout, utf8.data(), static_cast<int>(utf8.size()));
@@ -96,13 +128,18 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
     cache.Release(cache.older);
     std::swap(cache.older, cache.recent);
   }
-  return cache.recent.emplace(std::move(key), shaped).first->second;
+  return cache.recent.emplace(LayoutKey{font.face, utf8}, shaped).first->second;
 }
 
-SIZE LayoutSize(PangoLayout* layout) {
-  int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  return SIZE{width, height};
+// A layout never changes once made: its size is asked of pango once.
+SIZE LayoutSize(ShapedText& shaped) {
+  if (!shaped.sizeKnown) {
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(shaped.layout, &width, &height);
+    shaped.size = SIZE{width, height};
+    shaped.sizeKnown = true;
+  }
+  return shaped.size;
 }
 
 // Renders the glyphs' coverage once; leaves no picture when the budget is
@@ -137,9 +174,8 @@ void MakePicture(ShapedText& shaped) {
 // DC's background colour in OPAQUE mode; `clip` (DC coordinates) limits it.
 void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
   if (++shaped.draws == 2) MakePicture(shaped);
-  const SIZE size = LayoutSize(shaped.layout);
-  const RECT everywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
-  const RECT& cut = clip ? *clip : everywhere;
+  const SIZE size = LayoutSize(shaped);
+  const RECT& cut = clip ? *clip : kEverywhere;
   if (dc.bkMode == OPAQUE) {
     PixelWriter(dc).Fill(std::max(x, cut.left), std::max(y, cut.top), std::min(x + size.cx, cut.right),
                          std::min(y + size.cy, cut.bottom), dc.bkColour);
@@ -162,6 +198,32 @@ void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT*
   pango_cairo_show_layout(cr, shaped.layout);
   cairo_restore(cr);
   cairo_new_path(cr);
+}
+
+// The pixels a draw of the layout may change: its logical box (the
+// background) and its ink, with the margin of antialiased edges.
+RECT ReachOf(ShapedText& shaped) {
+  if (!shaped.reachKnown) {
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(shaped.layout, &ink, &logical);
+    shaped.reach = RECT{std::min(ink.x, logical.x) - kPictureMargin, std::min(ink.y, logical.y) - kPictureMargin,
+                        std::max(ink.x + ink.width, logical.x + logical.width) + kPictureMargin,
+                        std::max(ink.y + ink.height, logical.y + logical.height) + kPictureMargin};
+    shaped.reachKnown = true;
+  }
+  return shaped.reach;
+}
+
+// Draws (or keeps for later) a text with the top-left of its logical box at
+// (x, y), cut to `clip` when there is one.
+void DrawText(DeviceContext& dc, ShapedText& shaped, std::string utf8, int x, int y, const RECT* clip) {
+  StepKey key('T');
+  key.Add(x).Add(y).Add(clip != nullptr).Add(utf8);
+  const RECT cut = clip ? *clip : kEverywhere;
+  if (clip) key.Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
+  Draw(dc, key, Intersect(Offset(ReachOf(shaped), x, y), cut), [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
+    DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
+  });
 }
 
 // DrawTextW's prefix rule: "&x" shows "x", "&&" shows "&".
@@ -209,17 +271,18 @@ using platform::gdi::DeviceContext;
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
-  const platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  *size = platform::gdi::LayoutSize(shaped.layout);
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  *size = platform::gdi::LayoutSize(shaped);
   return TRUE;
 }
 
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || count < 0 || (!text && count > 0)) return FALSE;
-  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
-  platform::gdi::DrawLayout(*dc, shaped, platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y),
-                            nullptr);
+  std::string utf8 = platform::gdi::ToUtf8(text, count);
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, utf8);
+  platform::gdi::DrawText(*dc, shaped, std::move(utf8), platform::gdi::ClampCoordinate(x),
+                          platform::gdi::ClampCoordinate(y), nullptr);
   return TRUE;
 }
 
@@ -232,7 +295,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
                          ? platform::gdi::ToUtf8(text, count)
                          : platform::gdi::ToUtf8(platform::gdi::WithoutPrefixes(text, count).c_str(), -1);
   platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, utf8);
-  const SIZE size = platform::gdi::LayoutSize(shaped.layout);
+  const SIZE size = platform::gdi::LayoutSize(shaped);
   if (format & kCalcRect) {
     rect->right = platform::gdi::ClampCoordinate(static_cast<long long>(rect->left) + size.cx);
     rect->bottom = platform::gdi::ClampCoordinate(static_cast<long long>(rect->top) + size.cy);
@@ -249,7 +312,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
     else if (format & kBottom) y = box.bottom - size.cy;
   }
-  platform::gdi::DrawLayout(*dc, shaped, x, y, (format & kNoClip) ? nullptr : &box);
+  platform::gdi::DrawText(*dc, shaped, std::move(utf8), x, y, (format & kNoClip) ? nullptr : &box);
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }

@@ -2,6 +2,7 @@
 // DC handed out draws into its top-level's frame; what was drawn goes to the
 // driver in one transfer per top-level once no paint is pending.
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 #include "driver.h"
@@ -44,17 +45,26 @@ RECT FrameBounds(cairo_surface_t* frame) {
   return RECT{0, 0, cairo_image_surface_get_width(frame), cairo_image_surface_get_height(frame)};
 }
 
-std::vector<SavedArea> SaveChildren(const Window& w, cairo_surface_t* frame, const RECT& clip) {
-  std::vector<SavedArea> saved;
-  if (!(w.style & WS_CLIPCHILDREN)) return saved;
-  cairo_surface_flush(frame);
+// The children of a WS_CLIPCHILDREN window inside `clip`, frame coordinates.
+std::vector<RECT> ChildAreas(const Window& w, cairo_surface_t* frame, const RECT& clip) {
+  std::vector<RECT> areas;
+  if (!(w.style & WS_CLIPCHILDREN)) return areas;
   const POINT origin = ClientOriginInFrame(w);
   for (HWND hwnd : w.children) {
     const Window* child = Find(hwnd);
     if (!child || !child->visible) continue;
     const RECT area = Intersect(Intersect(Offset(child->rect, origin.x, origin.y), clip), FrameBounds(frame));
-    if (IsEmpty(area)) continue;
+    if (!IsEmpty(area)) areas.push_back(area);
+  }
+  return areas;
+}
+
+std::vector<SavedArea> SavePixels(cairo_surface_t* frame, const std::vector<RECT>& areas) {
+  std::vector<SavedArea> saved;
+  cairo_surface_flush(frame);
+  for (const RECT& area : areas) {
     SavedArea patch{area, {}};
+    patch.pixels.reserve(static_cast<std::size_t>(area.right - area.left) * static_cast<std::size_t>(area.bottom - area.top));
     for (LONG y = area.top; y < area.bottom; ++y) {
       const std::uint32_t* row = PixelRow(frame, y);
       patch.pixels.insert(patch.pixels.end(), row + area.left, row + area.right);
@@ -80,16 +90,24 @@ void RestoreChildren(cairo_surface_t* frame, const std::vector<SavedArea>& saved
 HDC OpenFrameDC(Window& w, POINT origin, RECT clip) {
   Window& top = TopLevelOf(w);
   if (!top.frame) return nullptr;
-  std::vector<SavedArea> children = SaveChildren(w, top.frame, clip);
-  HDC hdc = gdi::CreateFrameDC(top.frame, origin.x, origin.y, clip);
-  if (hdc) OpenDCs()[hdc] = OpenDC{w.handle, top.handle, clip, true, std::move(children)};
+  std::vector<RECT> children = ChildAreas(w, top.frame, clip);
+  HDC hdc = gdi::CreateFrameDC(top.frame, origin.x, origin.y, clip, children);
+  if (!hdc) return nullptr;
+  OpenDCs()[hdc] = OpenDC{w.handle, top.handle, clip, true, {}};
+  // The children's pixels are saved only when the DC is about to change
+  // the frame: a repaint that changes nothing copies none.
+  if (!children.empty()) {
+    gdi::BeforeFirstChange(hdc, [hdc, frame = top.frame, children = std::move(children)] {
+      if (auto it = OpenDCs().find(hdc); it != OpenDCs().end()) it->second.children = SavePixels(frame, children);
+    });
+  }
   return hdc;
 }
 
 void CloseDC(HDC hdc) {
   auto it = OpenDCs().find(hdc);
   if (it == OpenDCs().end()) return;
-  const OpenDC open = it->second;
+  const OpenDC open = std::move(it->second);
   OpenDCs().erase(it);
   if (!open.frameDC) {
     DeleteDC(hdc);

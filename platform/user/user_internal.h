@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "rect.h"
 #include "win32_layer.h"
 
 namespace platform {
@@ -152,10 +153,10 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 LRESULT CopyTextOut(const std::wstring& text, WPARAM size, LPARAM buffer);
 
 // Rectangle helpers.
-bool IsEmpty(const RECT& r);
-RECT Intersect(const RECT& a, const RECT& b);
-RECT Union(const RECT& a, const RECT& b);
-RECT Offset(const RECT& r, int dx, int dy);
+using platform::Intersect;
+using platform::IsEmpty;
+using platform::Offset;
+using platform::Union;
 
 }  // namespace user
 }  // namespace platform

@@ -143,6 +143,7 @@ bool IsSelfOrDescendant(HWND hwnd, HWND ancestor) {
 
 std::vector<HWND> WindowsInPaintOrder() {
   std::vector<HWND> out;
+  out.reserve(Reg().windows.size());  // asked several times a tick: one allocation
   for (HWND top : Reg().topLevels) AppendInPaintOrder(top, out);
   return out;
 }

@@ -271,6 +271,43 @@ TEST_F(WindowTest, ClipChildrenParentsNeitherRepaintNorCoverTheirChildren) {
   EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(200, 0, 0));
 }
 
+// As the shell paints: the whole client on a memory bitmap, copied at once.
+TEST_F(WindowTest, ClipChildrenParentsPaintingThroughABitmapSpareTheirChildrenOnlyWhileShown) {
+  HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
+  HWND child = CreateChild(top, 20, 10, 30, 20);
+  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(h, &ps);
+    RECT client{};
+    GetClientRect(h, &client);
+    HDC memory = CreateCompatibleDC(hdc);
+    HBITMAP bitmap = CreateCompatibleBitmap(hdc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HBRUSH b = CreateSolidBrush(h == top ? RGB(200, 0, 0) : RGB(0, 0, 200));
+    FillRect(memory, &client, b);
+    DeleteObject(b);
+    BitBlt(hdc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    EndPaint(h, &ps);
+    return 0;
+  });
+  Pump();
+  for (int frame = 0; frame < 3; ++frame) {  // the same frame again and again
+    InvalidateRect(top, nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200)) << frame;
+    EXPECT_EQ(driver.Pixel(top, 49, 29), RGB(0, 0, 200)) << frame;
+    EXPECT_EQ(driver.Pixel(top, 50, 30), RGB(200, 0, 0)) << frame;
+    EXPECT_EQ(driver.Pixel(top, 19, 9), RGB(200, 0, 0)) << frame;
+  }
+  ShowWindow(child, SW_HIDE);
+  Pump();
+  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(200, 0, 0)) << "the child's place, painted by the parent";
+}
+
 TEST_F(WindowTest, DefaultFrameIsBlackAndEraseUsesTheClassBrush) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = DefWindowProcW;

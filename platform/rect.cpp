@@ -1,9 +1,8 @@
-// Rectangle arithmetic on half-open RECTs (right and bottom excluded).
+#include "rect.h"
+
 #include <algorithm>
 
-#include "user/user_internal.h"
-
-namespace platform::user {
+namespace platform {
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -25,4 +24,4 @@ RECT Offset(const RECT& r, int dx, int dy) {
   return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 
-}  // namespace platform::user
+}  // namespace platform

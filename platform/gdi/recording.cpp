@@ -1,0 +1,290 @@
+#include "gdi/recording.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "rect.h"
+
+namespace platform::gdi {
+namespace {
+
+// What a step draws with, copied: the shell deletes its pens, brushes and
+// fonts right after drawing with them.
+struct DrawState {
+  GdiObject pen{ObjectKind::Pen};
+  GdiObject brush{ObjectKind::Brush};
+  GdiObject font{ObjectKind::Font};
+  COLORREF textColour = 0;
+  COLORREF bkColour = 0;
+  int bkMode = OPAQUE;
+};
+
+struct KeptStep {
+  DrawState state;
+  DrawStep draw;
+};
+
+// Steps' keys, one after another, and where each one ends.
+struct StepKeys {
+  std::string bytes;
+  std::vector<std::size_t> ends;
+  std::vector<RECT> reaches;
+
+  std::string_view Key(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(bytes).substr(begin, ends[i] - begin);
+  }
+  void Clear() {
+    bytes.clear();
+    ends.clear();
+    reaches.clear();
+  }
+};
+
+struct Kept {
+  bool keeping = false;
+  // While keeping, the first `count` steps are those of the list being
+  // kept (pendingKeys); the others, like all of them otherwise, are those
+  // of drawnKeys. A step that repeats keeps its closure: equal keys draw
+  // alike, and a paint that repeats the last one then allocates nothing.
+  std::vector<KeptStep> steps;
+  std::size_t count = 0;
+  StepKeys pendingKeys;
+  // The steps that drew the pixels, when known (id nonzero); the pixels
+  // they were drawn over (base) differ from them only in `changed`.
+  StepKeys drawnKeys;
+  std::uint64_t drawnId = 0;
+  std::uint64_t baseId = 0;
+  RECT changed{};
+};
+
+struct Shown {
+  std::uint64_t id = 0;
+  RECT box{};
+  POINT shift{};
+  std::vector<RECT> holes;
+};
+
+// Told apart by their addresses only.
+cairo_user_data_key_t kKeptKey;
+cairo_user_data_key_t kShownKey;
+
+template <typename T>
+T* Attached(cairo_surface_t* surface, const cairo_user_data_key_t& key) {
+  return static_cast<T*>(cairo_surface_get_user_data(surface, &key));
+}
+
+// Null only when cairo is out of memory: then nothing is remembered.
+template <typename T>
+T* AttachedOrNew(cairo_surface_t* surface, const cairo_user_data_key_t& key) {
+  if (T* found = Attached<T>(surface, key)) return found;
+  auto made = std::make_unique<T>();
+  if (cairo_surface_set_user_data(surface, &key, made.get(), [](void* p) { delete static_cast<T*>(p); }) !=
+      CAIRO_STATUS_SUCCESS)
+    return nullptr;
+  return made.release();
+}
+
+bool Keepable(const DeviceContext& dc) { return dc.memory && dc.bitmap && !dc.bitmap->stock; }
+
+Kept* KeptOf(const DeviceContext& dc) { return Keepable(dc) ? Attached<Kept>(dc.bitmap->bitmap, kKeptKey) : nullptr; }
+
+DrawState StateOf(const DeviceContext& dc) {
+  DrawState state;
+  state.pen = *dc.pen;
+  state.brush = *dc.brush;
+  state.font = *dc.font;
+  state.textColour = dc.textColour;
+  state.bkColour = dc.bkColour;
+  state.bkMode = dc.bkMode;
+  return state;
+}
+
+// The DC's objects and colours, after a step's own key.
+void AddState(std::string& bytes, const DeviceContext& dc) {
+  const int numbers[] = {static_cast<int>(dc.pen->colour), dc.pen->penWidth,       dc.pen->null,
+                         static_cast<int>(dc.brush->colour), dc.brush->null,        static_cast<int>(dc.textColour),
+                         static_cast<int>(dc.bkColour),     dc.bkMode};
+  bytes.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+  const std::string_view font = dc.font->face ? std::string_view(dc.font->face->key) : std::string_view();
+  const std::size_t length = font.size();
+  bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
+  bytes.append(font);
+}
+
+bool Within(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+bool Same(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool SameAreas(const std::vector<RECT>& a, const std::vector<RECT>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!Same(a[i], b[i])) return false;
+  return true;
+}
+
+// The pixels where two lists of steps may give different results. A pixel
+// ends up as the steps that reach it leave it, so where every step that
+// reaches it is the same in both lists, both leave it alike.
+RECT Difference(const StepKeys& before, const StepKeys& now) {
+  RECT differs{0, 0, 0, 0};
+  const std::size_t common = std::min(before.ends.size(), now.ends.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    if (before.Key(i) == now.Key(i)) continue;
+    differs = Union(differs, Union(before.reaches[i], now.reaches[i]));
+  }
+  for (std::size_t i = common; i < before.ends.size(); ++i) differs = Union(differs, before.reaches[i]);
+  for (std::size_t i = common; i < now.ends.size(); ++i) differs = Union(differs, now.reaches[i]);
+  return differs;
+}
+
+// Runs the steps that reach `area`, cut to it.
+void Replay(const DeviceContext& dc, std::vector<KeptStep>& steps, const StepKeys& keys, const RECT& area) {
+  DeviceContext scratch;
+  scratch.memory = true;
+  scratch.bitmap = dc.bitmap;
+  scratch.clip = area;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (IsEmpty(Intersect(keys.reaches[i], area))) continue;
+    KeptStep& step = steps[i];
+    scratch.pen = &step.state.pen;
+    scratch.brush = &step.state.brush;
+    scratch.font = &step.state.font;
+    scratch.textColour = step.state.textColour;
+    scratch.bkColour = step.state.bkColour;
+    scratch.bkMode = step.state.bkMode;
+    step.draw(scratch);
+  }
+  if (scratch.cairo) cairo_destroy(scratch.cairo);
+}
+
+std::uint64_t NewContentId() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
+}  // namespace
+
+StepKey& StepKey::Add(std::string_view text) {
+  Add(static_cast<long long>(text.size()));
+  Append(text.data(), text.size());
+  return *this;
+}
+
+void StepKey::Append(const char* data, std::size_t length) {
+  if (spilled_.empty() && size_ + length <= sizeof inPlace_) {
+    std::copy(data, data + length, inPlace_ + size_);
+    size_ += length;
+    return;
+  }
+  if (spilled_.empty()) spilled_.assign(inPlace_, size_);
+  spilled_.append(data, length);
+}
+
+bool KeepKey(DeviceContext& dc, const StepKey& key, const RECT& reach, bool& fresh) {
+  Kept* kept = KeptOf(dc);
+  if (!kept || !kept->keeping || kept->count >= kMaxKeptSteps) {
+    DrawingNow(dc);
+    return false;
+  }
+  StepKeys& keys = kept->pendingKeys;
+  keys.bytes += key.bytes();
+  AddState(keys.bytes, dc);
+  keys.ends.push_back(keys.bytes.size());
+  keys.reaches.push_back(reach);
+  const std::size_t i = kept->count++;
+  fresh = i >= kept->steps.size() || i >= kept->drawnKeys.ends.size() || kept->drawnKeys.Key(i) != keys.Key(i);
+  return true;
+}
+
+void KeepClosure(DeviceContext& dc, DrawStep step) {
+  Kept* kept = KeptOf(dc);
+  const std::size_t i = kept->count - 1;
+  KeptStep made{StateOf(dc), std::move(step)};
+  if (i < kept->steps.size()) {
+    kept->steps[i] = std::move(made);
+  } else {
+    kept->steps.push_back(std::move(made));
+  }
+}
+
+void DrawingNow(DeviceContext& dc) {
+  if (Kept* kept = KeptOf(dc)) {
+    Settle(dc);
+    kept->drawnId = 0;  // no longer a known picture
+  }
+}
+
+void KeepFromHere(DeviceContext& dc) {
+  if (!Keepable(dc)) return;
+  Kept* kept = AttachedOrNew<Kept>(dc.bitmap->bitmap, kKeptKey);
+  if (!kept) return;
+  // A list given up half way leaves closures that match neither list.
+  if (kept->keeping) kept->steps.clear();
+  kept->keeping = true;
+  kept->count = 0;
+  kept->pendingKeys.Clear();
+}
+
+void Settle(DeviceContext& dc) {
+  Kept* kept = KeptOf(dc);
+  if (!kept || !kept->keeping) return;
+  kept->keeping = false;
+  kept->steps.erase(kept->steps.begin() + static_cast<std::ptrdiff_t>(kept->count), kept->steps.end());
+  cairo_surface_t* bitmap = dc.bitmap->bitmap;
+  const RECT all{0, 0, cairo_image_surface_get_width(bitmap), cairo_image_surface_get_height(bitmap)};
+  const bool known = kept->drawnId != 0;
+  const RECT changed = known ? Intersect(Difference(kept->drawnKeys, kept->pendingKeys), all) : all;
+  if (!IsEmpty(changed)) {
+    Replay(dc, kept->steps, kept->pendingKeys, changed);
+    kept->baseId = known ? kept->drawnId : 0;
+    kept->drawnId = NewContentId();
+    kept->changed = changed;
+  }
+  std::swap(kept->drawnKeys, kept->pendingKeys);
+  kept->pendingKeys.Clear();
+}
+
+std::uint64_t ContentId(const DeviceContext& dc) {
+  const Kept* kept = KeptOf(dc);
+  return kept && !kept->keeping ? kept->drawnId : 0;
+}
+
+void DropKept(cairo_surface_t* bitmap) {
+  if (Kept* kept = Attached<Kept>(bitmap, kKeptKey)) {
+    if (kept->keeping) kept->steps.clear();
+    kept->keeping = false;
+    kept->pendingKeys.Clear();
+  }
+}
+
+RECT StillToCopy(const DeviceContext& frameDC, const DeviceContext& source, const RECT& box, POINT shift) {
+  const Kept* kept = KeptOf(source);
+  const Shown* shown = Attached<Shown>(frameDC.frame, kShownKey);
+  if (!kept || kept->keeping || kept->drawnId == 0 || !shown || shown->id == 0 || !Same(shown->box, box) ||
+      shown->shift.x != shift.x || shown->shift.y != shift.y || !SameAreas(shown->holes, frameDC.holes))
+    return box;
+  if (shown->id == kept->drawnId) return RECT{0, 0, 0, 0};
+  if (shown->id == kept->baseId) return Intersect(box, Offset(kept->changed, -shift.x, -shift.y));
+  return box;
+}
+
+void RememberShown(const DeviceContext& frameDC, std::uint64_t id, const RECT& box, POINT shift) {
+  if (id == 0 && !Attached<Shown>(frameDC.frame, kShownKey)) return;
+  if (Shown* shown = AttachedOrNew<Shown>(frameDC.frame, kShownKey)) *shown = Shown{id, box, shift, frameDC.holes};
+}
+
+void FrameChanged(const DeviceContext& frameDC, const RECT& area) {
+  Shown* shown = Attached<Shown>(frameDC.frame, kShownKey);
+  if (!shown || shown->id == 0) return;
+  for (const RECT& hole : shown->holes)
+    if (Within(area, hole)) return;
+  shown->id = 0;
+}
+
+}  // namespace platform::gdi
