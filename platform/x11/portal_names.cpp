@@ -5,22 +5,36 @@
 
 namespace platform::x11 {
 
+namespace {
+
+// The shell's hotkey ids and what the desktop shows for each.
+struct Shortcut {
+  int hotkeyId;
+  const char* id;
+  const char* description;
+};
+constexpr Shortcut kShortcuts[] = {
+    {1, "toggle", "Switch between overlay and interactive mode"},
+    {2, "split", "Start the run or split"},
+    {4, "cancel", "Cancel the run"},
+};
+
+const Shortcut* Find(int hotkeyId) {
+  for (const Shortcut& s : kShortcuts)
+    if (s.hotkeyId == hotkeyId) return &s;
+  return nullptr;
+}
+
+}  // namespace
+
 std::string ShortcutIdOf(int hotkeyId) {
-  switch (hotkeyId) {
-    case 1: return "toggle";
-    case 2: return "split";
-    case 4: return "cancel";
-    default: return "hotkey" + std::to_string(hotkeyId);
-  }
+  const Shortcut* s = Find(hotkeyId);
+  return s ? s->id : "hotkey" + std::to_string(hotkeyId);
 }
 
 std::string ShortcutDescriptionOf(int hotkeyId) {
-  switch (hotkeyId) {
-    case 1: return "Switch between overlay and interactive mode";
-    case 2: return "Start the run or split";
-    case 4: return "Cancel the run";
-    default: return "Brenvik hotkey " + std::to_string(hotkeyId);
-  }
+  const Shortcut* s = Find(hotkeyId);
+  return s ? s->description : "Brenvik hotkey " + std::to_string(hotkeyId);
 }
 
 std::string TriggerOf(UINT vk) {

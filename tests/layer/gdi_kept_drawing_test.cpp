@@ -6,6 +6,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,30 +96,43 @@ std::vector<std::uint32_t> PixelsOf(cairo_surface_t* surface) {
   return pixels;
 }
 
-// The scene drawn straight on a frame, where nothing is kept.
-std::vector<std::uint32_t> Straight(const Scene& s) {
+using Drawing = std::function<void(HDC)>;
+
+// The drawing done straight on a frame, where nothing is kept.
+std::vector<std::uint32_t> Straight(const Drawing& draw) {
   cairo_surface_t* frame = NewFrame();
   HDC dc = platform::gdi::CreateFrameDC(frame, 0, 0, kAll);
-  Paint(dc, s);
+  draw(dc);
   platform::gdi::ReleaseFrameDC(dc);
   std::vector<std::uint32_t> pixels = PixelsOf(frame);
   cairo_surface_destroy(frame);
   return pixels;
 }
 
+std::vector<std::uint32_t> Straight(const Scene& s) {
+  return Straight([&](HDC dc) { Paint(dc, s); });
+}
+
 // One frame as the shell paints it: on a new memory bitmap, then copied
-// whole to the frame. Returns what changed on the frame.
-RECT PaintBuffered(cairo_surface_t* frame, const Scene& s, std::vector<RECT> holes = {}) {
+// whole to the frame. `inspect` sees the bitmap between the drawing and
+// the copy. Returns what changed on the frame.
+RECT PaintBuffered(cairo_surface_t* frame, const Drawing& draw, std::vector<RECT> holes = {},
+                   const Drawing& inspect = {}) {
   HDC dc = platform::gdi::CreateFrameDC(frame, 0, 0, kAll, std::move(holes));
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, kWidth, kHeight);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  Paint(memory, s);
+  draw(memory);
+  if (inspect) inspect(memory);
   BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   return platform::gdi::ReleaseFrameDC(dc);
+}
+
+RECT PaintBuffered(cairo_surface_t* frame, const Scene& s, std::vector<RECT> holes = {}) {
+  return PaintBuffered(frame, [&](HDC dc) { Paint(dc, s); }, std::move(holes));
 }
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -258,30 +272,16 @@ TEST_F(KeptDrawingTest, ReadsAndCopiesOntoAKeptBitmapSeeTheDrawingInOrder) {
     SelectObject(dc, oldPen);
     DeleteObject(pen);
   };
-  cairo_surface_t* straight = NewFrame();
-  HDC straightDC = platform::gdi::CreateFrameDC(straight, 0, 0, kAll);
-  draw(straightDC);
-  platform::gdi::ReleaseFrameDC(straightDC);
+  PaintBuffered(frame_, draw, {}, [](HDC memory) {
+    EXPECT_EQ(GetPixel(memory, 25, 25), RGB(0, 200, 0));
+    EXPECT_EQ(GetPixel(memory, 35, 40), RGB(255, 255, 255));
+  });
+  EXPECT_EQ(PixelsOf(frame_), Straight(draw));
 
-  HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, kAll);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, kWidth, kHeight);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  draw(memory);
-  EXPECT_EQ(GetPixel(memory, 25, 25), RGB(0, 200, 0));
-  EXPECT_EQ(GetPixel(memory, 35, 40), RGB(255, 255, 255));
-  BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
-  platform::gdi::ReleaseFrameDC(dc);
-  EXPECT_EQ(PixelsOf(frame_), PixelsOf(straight));
-
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
   SelectObject(source, oldSource);
   DeleteObject(sourceBitmap);
   DeleteDC(source);
   DeleteDC(screen);
-  cairo_surface_destroy(straight);
 }
 
 TEST_F(KeptDrawingTest, StepsPastTheBoundAreDrawnAtOnceAndAllArrive) {
@@ -293,23 +293,8 @@ TEST_F(KeptDrawingTest, StepsPastTheBoundAreDrawnAtOnceAndAllArrive) {
       Fill(dc, RECT{x, y, x + 1, y + 1}, RGB(i & 0xFF, (i >> 8) & 0xFF, 77));
     }
   };
-  cairo_surface_t* straight = NewFrame();
-  HDC straightDC = platform::gdi::CreateFrameDC(straight, 0, 0, kAll);
-  draw(straightDC);
-  platform::gdi::ReleaseFrameDC(straightDC);
-
-  HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, kAll);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, kWidth, kHeight);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  draw(memory);
-  BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
-  platform::gdi::ReleaseFrameDC(dc);
-  EXPECT_EQ(PixelsOf(frame_), PixelsOf(straight));
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  cairo_surface_destroy(straight);
+  PaintBuffered(frame_, draw);
+  EXPECT_EQ(PixelsOf(frame_), Straight(draw));
 }
 
 SIZE Extent(HFONT font, const wchar_t* text) {

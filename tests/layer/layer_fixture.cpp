@@ -58,6 +58,17 @@ void LayerTest::SetUp() {
   RegisterClassW(&wc);
 }
 
+Handler Painting(std::function<void(HWND, HDC, const PAINTSTRUCT&)> paint) {
+  return [paint = std::move(paint)](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(h, &ps);
+    paint(h, hdc, ps);
+    EndPaint(h, &ps);
+    return 0;
+  };
+}
+
 void LayerTest::TearDown() {
   SetHandler(nullptr);
   platform::ResetForTests();

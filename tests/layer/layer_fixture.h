@@ -27,6 +27,9 @@ std::vector<Seen>& Log();
 using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 void SetHandler(Handler handler);
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// A handler whose WM_PAINT runs `paint` between BeginPaint and EndPaint;
+// every other message goes to DefWindowProcW.
+Handler Painting(std::function<void(HWND, HDC, const PAINTSTRUCT&)> paint);
 
 // The messages of the log with this id, in order.
 std::vector<Seen> Only(UINT msg);

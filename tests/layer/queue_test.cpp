@@ -219,15 +219,10 @@ TEST_F(QueueTest, InvalidationsCoalesceIntoOnePaintOfTheirBounds) {
   Pump();
   Log().clear();
   RECT painted{};
-  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
-    PAINTSTRUCT ps;
-    BeginPaint(h, &ps);
+  SetHandler(Painting([&](HWND, HDC, const PAINTSTRUCT& ps) {
     painted = ps.rcPaint;
     EXPECT_FALSE(ps.fErase);
-    EndPaint(h, &ps);
-    return 0;
-  });
+  }));
   const RECT a{10, 10, 20, 20};
   const RECT b{50, 40, 60, 45};
   InvalidateRect(top, &a, FALSE);
@@ -279,14 +274,9 @@ TEST_F(QueueTest, OnlyChangedPixelsAreSentToTheScreen) {
   Pump();
   EXPECT_EQ(driver.PresentCount(top), presents) << "GetDC and ReleaseDC alone change nothing";
 
-  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(h, &ps);
+  SetHandler(Painting([&](HWND, HDC dc, const PAINTSTRUCT&) {
     BitBlt(dc, 0, 0, 60, 40, memory, 0, 0, SRCCOPY);
-    EndPaint(h, &ps);
-    return 0;
-  });
+  }));
   InvalidateRect(top, nullptr, FALSE);
   Pump();
   EXPECT_EQ(driver.PresentCount(top), presents) << "the same pixels again";

@@ -134,16 +134,11 @@ TEST_F(WindowTest, SetWindowPosMovesResizesAndRaises) {
 
 TEST_F(WindowTest, ResizingKeepsTheOldPixelsAndRepaintsEverything) {
   HWND top = CreateTop(0, 0, 40, 30);
-  SetHandler([](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(h, &ps);
+  SetHandler(Painting([](HWND, HDC hdc, const PAINTSTRUCT& ps) {
     HBRUSH red = CreateSolidBrush(RGB(200, 10, 20));
     FillRect(hdc, &ps.rcPaint, red);
     DeleteObject(red);
-    EndPaint(h, &ps);
-    return 0;
-  });
+  }));
   Pump();
   EXPECT_EQ(driver.Pixel(top, 39, 29), RGB(200, 10, 20));
   SetHandler(nullptr);  // the next paint draws nothing
@@ -245,17 +240,12 @@ TEST_F(WindowTest, ChildDcsDrawAtTheChildAndAreClippedToIt) {
 TEST_F(WindowTest, ClipChildrenParentsNeitherRepaintNorCoverTheirChildren) {
   HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
   HWND child = CreateChild(top, 20, 10, 30, 20);
-  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(h, &ps);
+  SetHandler(Painting([&](HWND h, HDC hdc, const PAINTSTRUCT&) {
     HBRUSH b = CreateSolidBrush(h == top ? RGB(200, 0, 0) : RGB(0, 0, 200));
     const RECT all{-500, -500, 500, 500};
     FillRect(hdc, &all, b);
     DeleteObject(b);
-    EndPaint(h, &ps);
-    return 0;
-  });
+  }));
   Pump();
   EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200));
   Log().clear();
@@ -275,10 +265,7 @@ TEST_F(WindowTest, ClipChildrenParentsNeitherRepaintNorCoverTheirChildren) {
 TEST_F(WindowTest, ClipChildrenParentsPaintingThroughABitmapSpareTheirChildrenOnlyWhileShown) {
   HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
   HWND child = CreateChild(top, 20, 10, 30, 20);
-  SetHandler([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m != WM_PAINT) return DefWindowProcW(h, m, w, l);
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(h, &ps);
+  SetHandler(Painting([&](HWND h, HDC hdc, const PAINTSTRUCT&) {
     RECT client{};
     GetClientRect(h, &client);
     HDC memory = CreateCompatibleDC(hdc);
@@ -291,9 +278,7 @@ TEST_F(WindowTest, ClipChildrenParentsPaintingThroughABitmapSpareTheirChildrenOn
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    EndPaint(h, &ps);
-    return 0;
-  });
+  }));
   Pump();
   for (int frame = 0; frame < 3; ++frame) {  // the same frame again and again
     InvalidateRect(top, nullptr, FALSE);
