@@ -6,6 +6,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -35,8 +36,13 @@ constexpr std::size_t kPictureBudgetBytes = std::size_t{8} << 20;
 // Antialiased edges may reach a little past the ink box that pango gives.
 constexpr int kPictureMargin = 2;
 
+// A shaped text is a layout, or for the quick texts below a glyph string
+// in one font with the baseline where the layout would put it.
 struct ShapedText {
   PangoLayout* layout = nullptr;
+  PangoGlyphString* glyphs = nullptr;
+  PangoFont* font = nullptr;  // the glyphs' font, held
+  int baseline = 0;           // pango units below the logical box's top
   int draws = 0;
   cairo_surface_t* picture = nullptr;  // A8 coverage, or null
   int pictureX = 0, pictureY = 0;      // its top-left, from the layout's top-left
@@ -94,7 +100,9 @@ struct LayoutCache {
 
   void Release(LayoutMap& layouts) {
     for (auto& entry : layouts) {
-      g_object_unref(entry.second.layout);
+      if (entry.second.layout) g_object_unref(entry.second.layout);
+      if (entry.second.glyphs) pango_glyph_string_free(entry.second.glyphs);
+      if (entry.second.font) g_object_unref(entry.second.font);
       if (cairo_surface_t* picture = entry.second.picture) {
         pictureBytes -= BytesOf(picture);
         cairo_surface_destroy(picture);
@@ -109,6 +117,81 @@ LayoutCache& Layouts() {
   return cache;
 }
 
+// A running timer shows a new time every frame, and a layout (itemising,
+// finding breaks, shaping) of a text never seen costs several times what
+// shaping alone does. Digits and the signs between them belong to no
+// script, so such a text is one run in one font: where the face's font for
+// "0" is the font a layout takes for each of its characters, the text is
+// shaped straight into glyphs, exactly as the layout would shape it.
+constexpr std::string_view kQuickCharacters = "0123456789:.,+-";
+
+struct QuickFont {
+  PangoLayout* sample = nullptr;             // "0": its run gives the font and analysis
+  const PangoAnalysis* analysis = nullptr;   // null: no quick texts in this face
+  std::bitset<128> usable;
+};
+
+QuickFont MakeQuickFont(const FontFace& face) {
+  QuickFont quick;
+  PangoContext* context = SharedPangoContext();
+  quick.sample = pango_layout_new(context);
+  pango_layout_set_font_description(quick.sample, face.description);
+  pango_layout_set_single_paragraph_mode(quick.sample, TRUE);
+  pango_layout_set_text(quick.sample, "0", 1);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(quick.sample, 0);
+  if (!line || !line->runs || line->runs->next) return quick;
+  const PangoAnalysis& analysis = static_cast<PangoGlyphItem*>(line->runs->data)->item->analysis;
+  if (!analysis.font || analysis.level != 0) return quick;
+  // One paragraph mode marks the text to show its separators; nothing else
+  // may change how the run is shaped.
+  for (GSList* attr = analysis.extra_attrs; attr; attr = attr->next) {
+    if (static_cast<PangoAttribute*>(attr->data)->klass->type != PANGO_ATTR_SHOW) return quick;
+  }
+  PangoFontset* fontset = pango_font_map_load_fontset(pango_context_get_font_map(context), context, face.description,
+                                                      pango_context_get_language(context));
+  if (!fontset) return quick;
+  for (const char c : kQuickCharacters) {
+    PangoFont* font = pango_fontset_get_font(fontset, static_cast<guint>(c));
+    quick.usable[static_cast<unsigned char>(c)] = font == analysis.font && pango_font_has_char(font, c);
+    if (font) g_object_unref(font);
+  }
+  g_object_unref(fontset);
+  quick.analysis = &analysis;
+  return quick;
+}
+
+bool quickShaping = true;
+
+// The face's quick font, by the description's key (equal descriptions,
+// equal fonts). Few faces are ever made; the bound is for safety.
+const QuickFont& QuickFontFor(const FontFace& face) {
+  static std::unordered_map<std::string, QuickFont> fonts;
+  if (auto found = fonts.find(face.key); found != fonts.end()) return found->second;
+  if (fonts.size() >= 64) {
+    for (auto& entry : fonts) g_object_unref(entry.second.sample);
+    fonts.clear();
+  }
+  return fonts.emplace(face.key, MakeQuickFont(face)).first->second;
+}
+
+bool ShapeQuickly(const FontFace& face, const std::string& utf8, ShapedText& shaped) {
+  if (!quickShaping || utf8.empty() || utf8.find_first_not_of(kQuickCharacters) != std::string::npos) return false;
+  const QuickFont& quick = QuickFontFor(face);
+  if (!quick.analysis) return false;
+  for (const char c : utf8) {
+    if (!quick.usable[static_cast<unsigned char>(c)]) return false;
+  }
+  shaped.glyphs = pango_glyph_string_new();
+  const int length = static_cast<int>(utf8.size());
+  pango_shape_with_flags(utf8.data(), length, utf8.data(), length, quick.analysis, shaped.glyphs,
+                         PANGO_SHAPE_ROUND_POSITIONS);
+  shaped.font = PANGO_FONT(g_object_ref(quick.analysis->font));
+  PangoRectangle logical{};
+  pango_glyph_string_extents(shaped.glyphs, shaped.font, nullptr, &logical);
+  shaped.baseline = -logical.y;
+  return true;
+}
+
 ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   LayoutCache& cache = Layouts();
   const LayoutKeyView key{font.face.get(), utf8};
@@ -117,7 +200,7 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   if (auto found = cache.older.find(key); found != cache.older.end()) {
     shaped = found->second;
     cache.older.erase(found);
-  } else {
+  } else if (!ShapeQuickly(*font.face, utf8, shaped)) {
     shaped.layout = pango_layout_new(SharedPangoContext());
     pango_layout_set_font_description(shaped.layout, font.face->description);
     // One line, as a GDI text call draws: separators are glyphs, not breaks.
@@ -131,12 +214,39 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
   return cache.recent.emplace(LayoutKey{font.face, utf8}, shaped).first->second;
 }
 
+// The ink and logical boxes in pixels, from the logical box's top-left, as
+// pango_layout_get_pixel_extents gives them.
+void PixelExtents(const ShapedText& shaped, PangoRectangle* ink, PangoRectangle* logical) {
+  if (shaped.layout) {
+    pango_layout_get_pixel_extents(shaped.layout, ink, logical);
+    return;
+  }
+  PangoRectangle glyphInk{}, glyphLogical{};
+  pango_glyph_string_extents(shaped.glyphs, shaped.font, &glyphInk, &glyphLogical);
+  *ink = PangoRectangle{glyphInk.x, glyphInk.y + shaped.baseline, glyphInk.width, glyphInk.height};
+  *logical = PangoRectangle{glyphLogical.x, 0, glyphLogical.width, glyphLogical.height};
+  pango_extents_to_pixels(ink, nullptr);
+  pango_extents_to_pixels(logical, nullptr);
+}
+
+// Draws the text with the top-left of its logical box at the current point.
+void ShowText(cairo_t* cr, const ShapedText& shaped) {
+  if (shaped.layout) {
+    pango_cairo_show_layout(cr, shaped.layout);
+    return;
+  }
+  double x = 0, y = 0;
+  cairo_get_current_point(cr, &x, &y);
+  cairo_move_to(cr, x, y + static_cast<double>(shaped.baseline) / PANGO_SCALE);
+  pango_cairo_show_glyph_string(cr, shaped.font, shaped.glyphs);
+}
+
 // A layout never changes once made: its size is asked of pango once.
 SIZE LayoutSize(ShapedText& shaped) {
   if (!shaped.sizeKnown) {
-    int width = 0, height = 0;
-    pango_layout_get_pixel_size(shaped.layout, &width, &height);
-    shaped.size = SIZE{width, height};
+    PangoRectangle ink{}, logical{};
+    PixelExtents(shaped, &ink, &logical);
+    shaped.size = SIZE{logical.width, logical.height};
     shaped.sizeKnown = true;
   }
   return shaped.size;
@@ -146,7 +256,7 @@ SIZE LayoutSize(ShapedText& shaped) {
 // spent or the text has no ink.
 void MakePicture(ShapedText& shaped) {
   PangoRectangle ink{}, logical{};
-  pango_layout_get_pixel_extents(shaped.layout, &ink, &logical);
+  PixelExtents(shaped, &ink, &logical);
   if (ink.width <= 0 || ink.height <= 0) {
     shaped.blank = true;
     return;
@@ -163,7 +273,7 @@ void MakePicture(ShapedText& shaped) {
   cairo_t* cr = cairo_create(picture);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
   cairo_move_to(cr, -shaped.pictureX, -shaped.pictureY);
-  pango_cairo_show_layout(cr, shaped.layout);
+  ShowText(cr, shaped);
   cairo_destroy(cr);
   cairo_surface_flush(picture);
   shaped.picture = picture;
@@ -195,7 +305,7 @@ void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT*
   SetSourceColour(cr, dc.textColour);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
   cairo_move_to(cr, x, y);
-  pango_cairo_show_layout(cr, shaped.layout);
+  ShowText(cr, shaped);
   cairo_restore(cr);
   cairo_new_path(cr);
 }
@@ -205,7 +315,7 @@ void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT*
 RECT ReachOf(ShapedText& shaped) {
   if (!shaped.reachKnown) {
     PangoRectangle ink{}, logical{};
-    pango_layout_get_pixel_extents(shaped.layout, &ink, &logical);
+    PixelExtents(shaped, &ink, &logical);
     shaped.reach = RECT{std::min(ink.x, logical.x) - kPictureMargin, std::min(ink.y, logical.y) - kPictureMargin,
                         std::max(ink.x + ink.width, logical.x + logical.width) + kPictureMargin,
                         std::max(ink.y + ink.height, logical.y + logical.height) + kPictureMargin};
@@ -238,6 +348,12 @@ std::wstring WithoutPrefixes(const wchar_t* text, int count) {
 }
 
 }  // namespace
+
+void SetQuickShaping(bool on) {
+  quickShaping = on;
+  Layouts().Release(Layouts().recent);
+  Layouts().Release(Layouts().older);
+}
 
 PangoContext* SharedPangoContext() {
   static PangoContext* context = [] {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gdi/gdi_internal.h"
+#include "gdi/text.h"
 #include "gdi_test_canvas.h"
 #include "win32_layer.h"
 
@@ -346,6 +347,57 @@ TEST(GdiText, DrawingATextAgainGivesTheSamePixels) {
     const RECT clip{40, 20, 90, 50};
     drawThrice(L" c", 0, 0, kText, TRANSPARENT, &clip);
   }
+}
+
+// Times and deltas are shaped straight into glyphs; they must measure and
+// draw exactly as their layouts do, the first draw and the kept picture
+// alike, in every face the frame uses and in faces that kern digits.
+TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
+  struct Face {
+    int height;
+    int weight;
+    LPCWSTR name;
+  };
+  const Face faces[] = {{-64, FW_NORMAL, L"Segoe UI"},   {-18, FW_SEMIBOLD, L"Segoe UI"},
+                        {-14, FW_NORMAL, L"Segoe UI"},   {-22, FW_BOLD, L"Segoe UI"},
+                        {-30, FW_NORMAL, L"DejaVu Sans"}, {-21, FW_NORMAL, L"Liberation Serif"},
+                        {17, FW_NORMAL, L"Liberation Mono"}};
+  const std::wstring texts[] = {L"0:00.00", L"1:11.11", L"10:47.10", L"59:59.99", L"1:00:00.00", L"+1.23",
+                                L"-0.05", L"+12:01.5", L"1,234", L".", L":", L"-", L"7", L"00:00.000"};
+  struct Drawn {
+    SIZE size;
+    std::vector<std::vector<COLORREF>> pictures;  // first, second and third draw
+  };
+  const auto draw = [](const Face& face, const std::wstring& text, bool quick) {
+    platform::gdi::SetQuickShaping(quick);
+    Drawn drawn{};
+    for (int pass = 0; pass < 3; ++pass) {
+      TextCanvas tc(360, 110, MakeFont(face.height, face.weight, face.name));
+      if (pass == 0) drawn.size = Measure(tc.canvas.dc(), text);
+      SetBkMode(tc.canvas.dc(), pass == 1 ? OPAQUE : TRANSPARENT);
+      SetBkColor(tc.canvas.dc(), RGB(90, 20, 20));
+      TextOutW(tc.canvas.dc(), 5, 9, text.c_str(), static_cast<int>(text.size()));
+      RECT cut{20, 60, 70, 100};
+      DrawTextW(tc.canvas.dc(), text.c_str(), -1, &cut, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+      std::vector<COLORREF> picture;
+      for (int py = 0; py < tc.canvas.height(); ++py)
+        for (int px = 0; px < tc.canvas.width(); ++px) picture.push_back(tc.canvas.At(px, py));
+      drawn.pictures.push_back(std::move(picture));
+    }
+    return drawn;
+  };
+  for (const Face& face : faces) {
+    for (const std::wstring& text : texts) {
+      const Drawn laidOut = draw(face, text, false);
+      const Drawn quick = draw(face, text, true);
+      const std::string what = platform::gdi::ToUtf8(face.name, -1) + " " + std::to_string(face.height) + " " +
+                               platform::gdi::ToUtf8(text.c_str(), -1);
+      EXPECT_EQ(quick.size.cx, laidOut.size.cx) << what;
+      EXPECT_EQ(quick.size.cy, laidOut.size.cy) << what;
+      for (int pass = 0; pass < 3; ++pass) EXPECT_TRUE(quick.pictures[pass] == laidOut.pictures[pass]) << what << " draw " << pass + 1;
+    }
+  }
+  platform::gdi::SetQuickShaping(true);
 }
 
 }  // namespace
