@@ -91,6 +91,11 @@ std::size_t BytesOf(cairo_surface_t* picture) {
 struct LayoutCache {
   LayoutMap recent, older;
   std::size_t pictureBytes = 0;
+  // The last text asked for: the shell measures a text and then draws it.
+  // Its entry holds the face, so the address names that face alone.
+  const FontFace* lastFace = nullptr;
+  std::string lastText;
+  ShapedText* last = nullptr;
 
   LayoutCache() = default;
   LayoutCache(const LayoutCache&) = delete;
@@ -101,6 +106,7 @@ struct LayoutCache {
   }
 
   void Release(LayoutMap& layouts) {
+    last = nullptr;
     for (auto& entry : layouts) {
       if (entry.second.layout) g_object_unref(entry.second.layout);
       if (entry.second.glyphs) pango_glyph_string_free(entry.second.glyphs);
@@ -211,8 +217,7 @@ bool ShapeQuickly(const FontFace& face, const std::string& utf8, ShapedText& sha
   return true;
 }
 
-ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
-  LayoutCache& cache = Layouts();
+ShapedText& FindOrShape(LayoutCache& cache, const GdiObject& font, const std::string& utf8) {
   const LayoutKeyView key{font.face.get(), utf8};
   if (auto found = cache.recent.find(key); found != cache.recent.end()) return found->second;
   ShapedText shaped;
@@ -231,6 +236,16 @@ ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
     std::swap(cache.older, cache.recent);
   }
   return cache.recent.emplace(LayoutKey{font.face, utf8}, shaped).first->second;
+}
+
+ShapedText& LayoutFor(const GdiObject& font, const std::string& utf8) {
+  LayoutCache& cache = Layouts();
+  if (cache.last && cache.lastFace == font.face.get() && cache.lastText == utf8) return *cache.last;
+  ShapedText& shaped = FindOrShape(cache, font, utf8);
+  cache.lastFace = font.face.get();
+  cache.lastText = utf8;
+  cache.last = &shaped;
+  return shaped;
 }
 
 // The ink and logical boxes in pixels, from the logical box's top-left, as
@@ -338,13 +353,28 @@ cairo_surface_t* ComposeGlyphs(const FontFace& face, const ShapedText& shaped, i
     cairo_surface_destroy(coverage);
     return nullptr;
   }
-  // Over, as cairo lays one glyph after another.
-  cairo_t* cr = cairo_create(coverage);
+  // Over, as cairo lays one glyph after another, with pixman's rounding;
+  // a loop, since most of a glyph's bytes meet nothing.
+  cairo_surface_flush(coverage);
+  unsigned char* out = cairo_image_surface_get_data(coverage);
+  const int outStride = cairo_image_surface_get_stride(coverage);
   for (const Placed& at : placed) {
-    cairo_set_source_surface(cr, at.glyph->picture, at.x - box.left, at.y - box.top);
-    cairo_paint(cr);
+    cairo_surface_t* picture = at.glyph->picture;
+    const unsigned char* in = cairo_image_surface_get_data(picture);
+    const int inStride = cairo_image_surface_get_stride(picture);
+    const int width = cairo_image_surface_get_width(picture), height = cairo_image_surface_get_height(picture);
+    for (int row = 0; row < height; ++row) {
+      const unsigned char* from = in + row * inStride;
+      unsigned char* to = out + (at.y - box.top + row) * outStride + (at.x - box.left);
+      for (int col = 0; col < width; ++col) {
+        const unsigned s = from[col], d = to[col];
+        if (s == 0) continue;
+        const unsigned t = d * (255 - s) + 0x80;
+        to[col] = static_cast<unsigned char>(s + (((t >> 8) + t) >> 8));
+      }
+    }
   }
-  cairo_destroy(cr);
+  cairo_surface_mark_dirty(coverage);
   cairo_surface_flush(coverage);
   left = box.left;
   top = box.top;
