@@ -7,13 +7,11 @@
 
 #include <algorithm>
 #include <bitset>
-#include <climits>
 #include <cwchar>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
@@ -133,28 +131,11 @@ LayoutCache& Layouts() {
 // shaped straight into glyphs, exactly as the layout would shape it.
 constexpr std::string_view kQuickCharacters = "0123456789:.,+-";
 
-// A glyph's coverage (A8) with its top-left from the glyph's origin; null
-// when it has no ink.
-struct GlyphPicture {
-  cairo_surface_t* picture = nullptr;
-  int x = 0, y = 0;
-};
-
 struct QuickFont {
   PangoLayout* sample = nullptr;             // "0": its run gives the font and analysis
   const PangoAnalysis* analysis = nullptr;   // null: no quick texts in this face
   std::bitset<128> usable;
-  // A new time is put together from the pictures of its glyphs rather than
-  // rasterised glyph by glyph: a dozen glyphs serve every time there is.
-  std::unordered_map<PangoGlyph, GlyphPicture> glyphs;
 };
-
-void Release(QuickFont& quick) {
-  for (auto& entry : quick.glyphs) {
-    if (entry.second.picture) cairo_surface_destroy(entry.second.picture);
-  }
-  g_object_unref(quick.sample);
-}
 
 QuickFont MakeQuickFont(const FontFace& face) {
   QuickFont quick;
@@ -189,11 +170,11 @@ bool quickShaping = true;
 
 // The face's quick font, by the description's key (equal descriptions,
 // equal fonts). Few faces are ever made; the bound is for safety.
-QuickFont& QuickFontFor(const FontFace& face) {
+const QuickFont& QuickFontFor(const FontFace& face) {
   static std::unordered_map<std::string, QuickFont> fonts;
   if (auto found = fonts.find(face.key); found != fonts.end()) return found->second;
   if (fonts.size() >= 64) {
-    for (auto& entry : fonts) Release(entry.second);
+    for (auto& entry : fonts) g_object_unref(entry.second.sample);
     fonts.clear();
   }
   return fonts.emplace(face.key, MakeQuickFont(face)).first->second;
@@ -286,141 +267,38 @@ SIZE LayoutSize(ShapedText& shaped) {
   return shaped.size;
 }
 
-// A glyph's picture, rendered by pango as a text of one glyph would be.
-GlyphPicture MakeGlyphPicture(PangoFont* font, PangoGlyph glyph) {
-  PangoRectangle ink{};
-  pango_font_get_glyph_extents(font, glyph, &ink, nullptr);
-  pango_extents_to_pixels(&ink, nullptr);
-  if (ink.width <= 0 || ink.height <= 0) return {};
-  GlyphPicture made;
-  made.x = ink.x - kPictureMargin;
-  made.y = ink.y - kPictureMargin;
-  made.picture = cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2 * kPictureMargin,
-                                            ink.height + 2 * kPictureMargin);
-  if (cairo_surface_status(made.picture) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(made.picture);
-    return {};
-  }
-  PangoGlyphString* one = pango_glyph_string_new();
-  pango_glyph_string_set_size(one, 1);
-  one->glyphs[0] = PangoGlyphInfo{glyph, {0, 0, 0}, {1, 0}};
-  one->log_clusters[0] = 0;
-  cairo_t* cr = cairo_create(made.picture);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-  cairo_move_to(cr, -made.x, -made.y);
-  pango_cairo_show_glyph_string(cr, font, one);
-  cairo_destroy(cr);
-  cairo_surface_flush(made.picture);
-  pango_glyph_string_free(one);
-  return made;
-}
-
-// The coverage of a quick text put together from its glyphs' pictures, and
-// in (left, top) its top-left from the logical box's top-left. Null when a
-// glyph does not lie on a whole pixel (pango then draws the text) or none
-// has ink.
-cairo_surface_t* ComposeGlyphs(const FontFace& face, const ShapedText& shaped, int& left, int& top) {
-  if (!shaped.glyphs || shaped.baseline % PANGO_SCALE != 0) return nullptr;
-  QuickFont& quick = QuickFontFor(face);
-  struct Placed {
-    const GlyphPicture* glyph;
-    int x, y;  // the picture's top-left
-  };
-  std::vector<Placed> placed;
-  placed.reserve(static_cast<std::size_t>(shaped.glyphs->num_glyphs));
-  RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-  int advance = 0;
-  for (int i = 0; i < shaped.glyphs->num_glyphs; ++i) {
-    const PangoGlyphInfo& info = shaped.glyphs->glyphs[i];
-    const int x = advance + info.geometry.x_offset, y = shaped.baseline + info.geometry.y_offset;
-    advance += info.geometry.width;
-    if (info.glyph == PANGO_GLYPH_EMPTY) continue;
-    if ((info.glyph & PANGO_GLYPH_UNKNOWN_FLAG) || x % PANGO_SCALE != 0 || y % PANGO_SCALE != 0) return nullptr;
-    auto found = quick.glyphs.find(info.glyph);
-    if (found == quick.glyphs.end()) found = quick.glyphs.emplace(info.glyph, MakeGlyphPicture(shaped.font, info.glyph)).first;
-    const GlyphPicture& glyph = found->second;
-    if (!glyph.picture) continue;
-    const Placed at{&glyph, x / PANGO_SCALE + glyph.x, y / PANGO_SCALE + glyph.y};
-    placed.push_back(at);
-    box.left = std::min<LONG>(box.left, at.x);
-    box.top = std::min<LONG>(box.top, at.y);
-    box.right = std::max<LONG>(box.right, at.x + cairo_image_surface_get_width(glyph.picture));
-    box.bottom = std::max<LONG>(box.bottom, at.y + cairo_image_surface_get_height(glyph.picture));
-  }
-  if (placed.empty()) return nullptr;
-  cairo_surface_t* coverage = cairo_image_surface_create(CAIRO_FORMAT_A8, box.right - box.left, box.bottom - box.top);
-  if (cairo_surface_status(coverage) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(coverage);
-    return nullptr;
-  }
-  // Over, as cairo lays one glyph after another, with pixman's rounding;
-  // a loop, since most of a glyph's bytes meet nothing.
-  cairo_surface_flush(coverage);
-  unsigned char* out = cairo_image_surface_get_data(coverage);
-  const int outStride = cairo_image_surface_get_stride(coverage);
-  for (const Placed& at : placed) {
-    cairo_surface_t* picture = at.glyph->picture;
-    const unsigned char* in = cairo_image_surface_get_data(picture);
-    const int inStride = cairo_image_surface_get_stride(picture);
-    const int width = cairo_image_surface_get_width(picture), height = cairo_image_surface_get_height(picture);
-    for (int row = 0; row < height; ++row) {
-      const unsigned char* from = in + row * inStride;
-      unsigned char* to = out + (at.y - box.top + row) * outStride + (at.x - box.left);
-      for (int col = 0; col < width; ++col) {
-        const unsigned s = from[col], d = to[col];
-        if (s == 0) continue;
-        const unsigned t = d * (255 - s) + 0x80;
-        to[col] = static_cast<unsigned char>(s + (((t >> 8) + t) >> 8));
-      }
-    }
-  }
-  cairo_surface_mark_dirty(coverage);
-  cairo_surface_flush(coverage);
-  left = box.left;
-  top = box.top;
-  return coverage;
-}
-
 // Renders the glyphs' coverage once; leaves no picture when the budget is
 // spent or the text has no ink.
-void MakePicture(const FontFace& face, ShapedText& shaped) {
+void MakePicture(ShapedText& shaped) {
   PangoRectangle ink{}, logical{};
   PixelExtents(shaped, &ink, &logical);
   if (ink.width <= 0 || ink.height <= 0) {
     shaped.blank = true;
     return;
   }
-  int left = 0, top = 0;
-  cairo_surface_t* picture = ComposeGlyphs(face, shaped, left, top);
-  if (!picture) {
-    left = ink.x - kPictureMargin;
-    top = ink.y - kPictureMargin;
-    picture = cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2 * kPictureMargin,
-                                         ink.height + 2 * kPictureMargin);
-    if (cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS) {
-      cairo_t* cr = cairo_create(picture);
-      cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-      cairo_move_to(cr, -left, -top);
-      ShowText(cr, shaped);
-      cairo_destroy(cr);
-      cairo_surface_flush(picture);
-    }
-  }
+  const int width = ink.width + 2 * kPictureMargin, height = ink.height + 2 * kPictureMargin;
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
   if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS ||
       Layouts().pictureBytes + BytesOf(picture) > kPictureBudgetBytes) {
     cairo_surface_destroy(picture);
     return;
   }
-  shaped.pictureX = left;
-  shaped.pictureY = top;
+  shaped.pictureX = ink.x - kPictureMargin;
+  shaped.pictureY = ink.y - kPictureMargin;
+  cairo_t* cr = cairo_create(picture);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  cairo_move_to(cr, -shaped.pictureX, -shaped.pictureY);
+  ShowText(cr, shaped);
+  cairo_destroy(cr);
+  cairo_surface_flush(picture);
   shaped.picture = picture;
   Layouts().pictureBytes += BytesOf(picture);
 }
 
 // Draws a layout with the top-left of its logical box at (x, y), over the
 // DC's background colour in OPAQUE mode; `clip` (DC coordinates) limits it.
-void DrawLayout(DeviceContext& dc, const FontFace& face, ShapedText& shaped, int x, int y, const RECT* clip) {
-  if (++shaped.draws == 2) MakePicture(face, shaped);
+void DrawLayout(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
+  if (++shaped.draws == 2) MakePicture(shaped);
   const SIZE size = LayoutSize(shaped);
   const RECT& cut = clip ? *clip : kEverywhere;
   if (dc.bkMode == OPAQUE) {
@@ -432,12 +310,6 @@ void DrawLayout(DeviceContext& dc, const FontFace& face, ShapedText& shaped, int
     return;
   }
   if (shaped.blank) return;
-  int left = 0, top = 0;
-  if (cairo_surface_t* coverage = ComposeGlyphs(face, shaped, left, top)) {
-    PixelWriter(dc).Cover(coverage, x + left, y + top, cut, dc.textColour);
-    cairo_surface_destroy(coverage);
-    return;
-  }
   // A text's first draw: pango draws it.
   cairo_t* cr = CairoOf(dc);
   cairo_save(cr);
@@ -475,7 +347,7 @@ void DrawText(DeviceContext& dc, ShapedText& shaped, std::string utf8, int x, in
   const RECT cut = clip ? *clip : kEverywhere;
   if (clip) key.Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
   Draw(dc, key, Intersect(Offset(ReachOf(shaped), x, y), cut), [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
-    DrawLayout(d, *d.font->face, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
+    DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
   });
 }
 
