@@ -5,6 +5,26 @@
 
 namespace platform::x11 {
 
+namespace {
+
+// Where two rows that differ somewhere in [from, to) first and last differ.
+// A block at a time: the changed part of a row is mostly a few digits.
+constexpr LONG kBlock = 16;
+
+LONG FirstDifference(const std::uint32_t* a, const std::uint32_t* b, LONG from, LONG to) {
+  while (to - from > kBlock && std::memcmp(a + from, b + from, kBlock * 4) == 0) from += kBlock;
+  while (a[from] == b[from]) ++from;
+  return from;
+}
+
+LONG LastDifference(const std::uint32_t* a, const std::uint32_t* b, LONG from, LONG to) {
+  while (to - from > kBlock && std::memcmp(a + to - kBlock, b + to - kBlock, kBlock * 4) == 0) to -= kBlock;
+  while (a[to - 1] == b[to - 1]) --to;
+  return to - 1;
+}
+
+}  // namespace
+
 RECT ClipToFrame(const KeptFrame& kept, const RECT& area) {
   RECT r{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0), std::min<LONG>(area.right, kept.width),
          std::min<LONG>(area.bottom, kept.height)};
@@ -42,10 +62,8 @@ RECT MergeFrame(KeptFrame& kept, const std::uint32_t* pixels, int stride, int wi
     std::uint32_t* dst = &kept.pixels[static_cast<size_t>(y) * width];
     const size_t bytes = static_cast<size_t>(area.right - area.left) * 4;
     if (std::memcmp(src + area.left, dst + area.left, bytes) == 0) continue;
-    LONG first = area.left;
-    while (src[first] == dst[first]) ++first;
-    LONG last = area.right - 1;
-    while (src[last] == dst[last]) --last;
+    const LONG first = FirstDifference(src, dst, area.left, area.right);
+    const LONG last = LastDifference(src, dst, first, area.right);
     std::memcpy(dst + first, src + first, static_cast<size_t>(last - first + 1) * 4);
     changed.left = std::min(changed.left, first);
     changed.right = std::max(changed.right, last + 1);

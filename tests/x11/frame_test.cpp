@@ -60,3 +60,26 @@ TEST(KeptFrame, ANewSizeTakesTheWholeFrameAndRowsFollowTheStride) {
 }
 
 }  // namespace
+
+// The changed box is exact wherever in a row the changes lie: at the
+// dirty rectangle's edges, on either side of a block, one pixel or two.
+TEST(KeptFrame, TheChangedBoxIsExactAcrossTheRow) {
+  constexpr int kWidth = 100, kHeight = 3;
+  for (const RECT dirty : {RECT{0, 0, kWidth, kHeight}, RECT{7, 0, 93, kHeight}, RECT{30, 1, 47, 2}}) {
+    for (LONG first = dirty.left; first < dirty.right; ++first) {
+      for (LONG last : {first, std::min<LONG>(first + 15, dirty.right - 1), std::min<LONG>(first + 16, dirty.right - 1),
+                        static_cast<LONG>(dirty.right - 1)}) {
+        platform::x11::KeptFrame kept;
+        std::vector<std::uint32_t> px(kWidth * kHeight, 0x00203040);
+        MergeFrame(kept, px.data(), kWidth * 4, kWidth, kHeight, RECT{0, 0, kWidth, kHeight});
+        const LONG row = dirty.top;
+        px[row * kWidth + first] = 0x00FFFFFF;
+        px[row * kWidth + last] = 0x00FF0000;
+        const RECT changed = MergeFrame(kept, px.data(), kWidth * 4, kWidth, kHeight, dirty);
+        EXPECT_TRUE(Same(changed, RECT{first, row, last + 1, row + 1}))
+            << "dirty " << dirty.left << ".." << dirty.right << ", changes at " << first << " and " << last;
+        EXPECT_EQ(kept.pixels, px);
+      }
+    }
+  }
+}
