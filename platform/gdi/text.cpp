@@ -131,11 +131,26 @@ LayoutCache& Layouts() {
 // shaped straight into glyphs, exactly as the layout would shape it.
 constexpr std::string_view kQuickCharacters = "0123456789:.,+-";
 
+// A glyph's coverage (A8) with its top-left from the glyph's origin; no
+// picture when it has no ink.
+struct GlyphPicture {
+  cairo_surface_t* picture = nullptr;
+  int x = 0, y = 0;
+};
+
 struct QuickFont {
   PangoLayout* sample = nullptr;             // "0": its run gives the font and analysis
   const PangoAnalysis* analysis = nullptr;   // null: no quick texts in this face
   std::bitset<128> usable;
+  std::unordered_map<PangoGlyph, GlyphPicture> glyphs;
 };
+
+void Release(QuickFont& quick) {
+  for (auto& entry : quick.glyphs) {
+    if (entry.second.picture) cairo_surface_destroy(entry.second.picture);
+  }
+  g_object_unref(quick.sample);
+}
 
 QuickFont MakeQuickFont(const FontFace& face) {
   QuickFont quick;
@@ -170,19 +185,56 @@ bool quickShaping = true;
 
 // The face's quick font, by the description's key (equal descriptions,
 // equal fonts). Few faces are ever made; the bound is for safety.
-const QuickFont& QuickFontFor(const FontFace& face) {
+QuickFont& QuickFontFor(const FontFace& face) {
   static std::unordered_map<std::string, QuickFont> fonts;
   if (auto found = fonts.find(face.key); found != fonts.end()) return found->second;
   if (fonts.size() >= 64) {
-    for (auto& entry : fonts) g_object_unref(entry.second.sample);
+    for (auto& entry : fonts) Release(entry.second);
     fonts.clear();
   }
   return fonts.emplace(face.key, MakeQuickFont(face)).first->second;
 }
 
+// A glyph of the face's quick font, rendered by pango as a text of that one
+// glyph would be, once.
+const GlyphPicture& GlyphPictureOf(const FontFace& face, PangoGlyph glyph) {
+  QuickFont& quick = QuickFontFor(face);
+  if (auto found = quick.glyphs.find(glyph); found != quick.glyphs.end()) return found->second;
+  GlyphPicture made;
+  PangoFont* font = quick.analysis ? quick.analysis->font : nullptr;
+  PangoRectangle ink{};
+  if (font) {
+    pango_font_get_glyph_extents(font, glyph, &ink, nullptr);
+    pango_extents_to_pixels(&ink, nullptr);
+  }
+  if (ink.width > 0 && ink.height > 0) {
+    made.x = ink.x - kPictureMargin;
+    made.y = ink.y - kPictureMargin;
+    made.picture = cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2 * kPictureMargin,
+                                              ink.height + 2 * kPictureMargin);
+    if (cairo_surface_status(made.picture) == CAIRO_STATUS_SUCCESS) {
+      PangoGlyphString* one = pango_glyph_string_new();
+      pango_glyph_string_set_size(one, 1);
+      one->glyphs[0] = PangoGlyphInfo{glyph, {0, 0, 0}, {1, 0}};
+      one->log_clusters[0] = 0;
+      cairo_t* cr = cairo_create(made.picture);
+      cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+      cairo_move_to(cr, -made.x, -made.y);
+      pango_cairo_show_glyph_string(cr, font, one);
+      cairo_destroy(cr);
+      cairo_surface_flush(made.picture);
+      pango_glyph_string_free(one);
+    } else {
+      cairo_surface_destroy(made.picture);
+      made.picture = nullptr;
+    }
+  }
+  return quick.glyphs.emplace(glyph, made).first->second;
+}
+
 bool ShapeQuickly(const FontFace& face, const std::string& utf8, ShapedText& shaped) {
   if (!quickShaping || utf8.empty() || utf8.find_first_not_of(kQuickCharacters) != std::string::npos) return false;
-  const QuickFont& quick = QuickFontFor(face);
+  QuickFont& quick = QuickFontFor(face);
   if (!quick.analysis) return false;
   for (const char c : utf8) {
     if (!quick.usable[static_cast<unsigned char>(c)]) return false;
@@ -341,7 +393,53 @@ RECT ReachOf(ShapedText& shaped) {
 
 // Draws (or keeps for later) a text with the top-left of its logical box at
 // (x, y), cut to `clip` when there is one.
+// A quick text on whole pixels is drawn glyph by glyph from the glyphs'
+// pictures, laid over one another as cairo lays them, and each glyph is a
+// step of its own: when a running time changes its last digit, the frame
+// redraws and sends that digit alone.
+bool DrawGlyphByGlyph(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
+  if (!shaped.glyphs || shaped.baseline % PANGO_SCALE != 0) return false;
+  const PangoGlyphString& glyphs = *shaped.glyphs;
+  for (int i = 0, advance = 0; i < glyphs.num_glyphs; advance += glyphs.glyphs[i++].geometry.width) {
+    const PangoGlyphInfo& info = glyphs.glyphs[i];
+    if ((advance + info.geometry.x_offset) % PANGO_SCALE != 0 || info.geometry.y_offset % PANGO_SCALE != 0 ||
+        (info.glyph & PANGO_GLYPH_UNKNOWN_FLAG)) {
+      return false;
+    }
+  }
+  const FontFace& face = *dc.font->face;
+  const RECT cut = clip ? *clip : kEverywhere;
+  if (dc.bkMode == OPAQUE) {
+    const SIZE size = LayoutSize(shaped);
+    const RECT box{x, y, x + size.cx, y + size.cy};
+    StepKey key('t');
+    key.Add(box.left).Add(box.top).Add(box.right).Add(box.bottom).Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
+    Draw(dc, key, Intersect(box, cut), [box, cut](DeviceContext& d) {
+      const RECT r = Intersect(box, cut);
+      PixelWriter(d).Fill(r.left, r.top, r.right, r.bottom, d.bkColour);
+    });
+  }
+  for (int i = 0, advance = 0; i < glyphs.num_glyphs; advance += glyphs.glyphs[i++].geometry.width) {
+    const PangoGlyphInfo& info = glyphs.glyphs[i];
+    if (info.glyph == PANGO_GLYPH_EMPTY) continue;
+    const GlyphPicture& glyph = GlyphPictureOf(face, info.glyph);
+    if (!glyph.picture) continue;
+    const int left = x + (advance + info.geometry.x_offset) / PANGO_SCALE + glyph.x;
+    const int top = y + (shaped.baseline + info.geometry.y_offset) / PANGO_SCALE + glyph.y;
+    const RECT reach{left, top, left + cairo_image_surface_get_width(glyph.picture),
+                     top + cairo_image_surface_get_height(glyph.picture)};
+    StepKey key('g');
+    key.Add(info.glyph).Add(left).Add(top).Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
+    Draw(dc, key, Intersect(reach, cut), [id = info.glyph, left, top, cut](DeviceContext& d) {
+      const GlyphPicture& picture = GlyphPictureOf(*d.font->face, id);
+      if (picture.picture) PixelWriter(d).Cover(picture.picture, left, top, cut, d.textColour);
+    });
+  }
+  return true;
+}
+
 void DrawText(DeviceContext& dc, ShapedText& shaped, std::string utf8, int x, int y, const RECT* clip) {
+  if (DrawGlyphByGlyph(dc, shaped, x, y, clip)) return;
   StepKey key('T');
   key.Add(x).Add(y).Add(clip != nullptr).Add(utf8);
   const RECT cut = clip ? *clip : kEverywhere;

@@ -186,6 +186,16 @@ TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
   ASSERT_FALSE(IsEmpty(changed));
   EXPECT_LT(changed.bottom, 50) << "only the time's rows, not the shapes below";
   EXPECT_EQ(PixelsOf(frame_), Straight(s));
+  // Only the last digit changed: the copy starts near it, not at the time's start.
+  HFONT font = Font(s.timeHeight, FW_NORMAL);
+  SIZE unchanged{};
+  Straight([&](HDC dc) {
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextExtentPoint32W(dc, L"1:23.4", 6, &unchanged);
+    SelectObject(dc, old);
+  });
+  DeleteObject(font);
+  EXPECT_GE(changed.left, 30 + unchanged.cx - 4) << "the time's start was redrawn and sent";
 }
 
 TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
