@@ -186,7 +186,9 @@ bool quickShaping = true;
 // The face's quick font, by the description's key (equal descriptions,
 // equal fonts). Few faces are ever made; the bound is for safety.
 QuickFont& QuickFontFor(const FontFace& face) {
-  static std::unordered_map<std::string, QuickFont> fonts;
+  // Never destroyed: it holds pictures and layouts to the end, in sight of
+  // leak checkers.
+  static auto& fonts = *new std::unordered_map<std::string, QuickFont>;
   if (auto found = fonts.find(face.key); found != fonts.end()) return found->second;
   if (fonts.size() >= 64) {
     for (auto& entry : fonts) Release(entry.second);
