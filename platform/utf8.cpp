@@ -4,7 +4,24 @@ namespace platform {
 
 std::string ToUtf8(std::wstring_view text) {
   std::string out;
-  out.reserve(text.size());
+  ToUtf8(text, out);
+  return out;
+}
+
+void ToUtf8(std::wstring_view text, std::string& out) {
+  // Most texts are ASCII: written in one pass, no growth checks.
+  out.resize(text.size());
+  char* ascii = out.data();
+  std::size_t i = 0;
+  for (; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c <= 0 || c >= 0x80) break;
+    ascii[i] = static_cast<char>(c);
+  }
+  out.resize(i);
+  if (i == text.size()) return;
+  text.remove_prefix(i);
+  out.reserve(text.size() + 8);
   for (wchar_t wc : text) {
     char32_t c = static_cast<char32_t>(wc);
     if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
@@ -24,7 +41,6 @@ std::string ToUtf8(std::wstring_view text) {
       out += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  return out;
 }
 
 }  // namespace platform

@@ -1,9 +1,11 @@
 #include "gdi/fonts.h"
 
 #include <algorithm>
+#include <array>
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "gdi/objects.h"
@@ -74,18 +76,32 @@ std::string KeyOf(PangoFontDescription* description) {
   return key;
 }
 
-// What of a LOGFONTW the description depends on.
-std::wstring LogFontKey(const LOGFONTW& logFont) {
-  std::wstring key(logFont.lfFaceName, wcsnlen(logFont.lfFaceName, LF_FACESIZE));
-  // The numbers as they are, after a character no face name holds.
-  key += L'\0';
-  for (const long field : {static_cast<long>(logFont.lfHeight), static_cast<long>(logFont.lfWeight),
-                           static_cast<long>(logFont.lfItalic)}) {
-    key += static_cast<wchar_t>(field & 0xFFFF);
-    key += static_cast<wchar_t>((field >> 16) & 0xFFFF);
-  }
+// What of a LOGFONTW the description depends on, held in place: the shell
+// makes dozens of fonts a frame.
+struct LogFontKey {
+  std::array<wchar_t, LF_FACESIZE> face{};
+  std::size_t faceLength = 0;
+  long height = 0, weight = 0, italic = 0;
+  bool operator==(const LogFontKey&) const = default;
+};
+
+LogFontKey KeyOf(const LOGFONTW& logFont) {
+  LogFontKey key;
+  key.faceLength = wcsnlen(logFont.lfFaceName, LF_FACESIZE);
+  std::copy_n(logFont.lfFaceName, key.faceLength, key.face.begin());
+  key.height = logFont.lfHeight;
+  key.weight = logFont.lfWeight;
+  key.italic = logFont.lfItalic;
   return key;
 }
+
+struct LogFontKeyHash {
+  std::size_t operator()(const LogFontKey& key) const {
+    std::size_t hash = std::hash<std::wstring_view>()(std::wstring_view(key.face.data(), key.faceLength));
+    for (const long field : {key.height, key.weight, key.italic}) hash = hash * 31 + std::hash<long>()(field);
+    return hash;
+  }
+};
 
 // The shell makes its fonts anew on every paint: alike ones share a face
 // instead of building a description (and for cell heights asking pango
@@ -93,13 +109,13 @@ std::wstring LogFontKey(const LOGFONTW& logFont) {
 constexpr std::size_t kRememberedFaces = 64;
 
 std::shared_ptr<const FontFace> FaceFor(const LOGFONTW& logFont) {
-  static std::unordered_map<std::wstring, std::shared_ptr<const FontFace>> faces;
-  std::wstring key = LogFontKey(logFont);
+  static std::unordered_map<LogFontKey, std::shared_ptr<const FontFace>, LogFontKeyHash> faces;
+  const LogFontKey key = KeyOf(logFont);
   if (auto found = faces.find(key); found != faces.end()) return found->second;
   if (faces.size() >= kRememberedFaces) faces.clear();
   PangoFontDescription* description = FontDescriptionFromLogFont(logFont);
   auto face = std::make_shared<const FontFace>(description, KeyOf(description));
-  faces.emplace(std::move(key), face);
+  faces.emplace(key, face);
   return face;
 }
 

@@ -18,14 +18,22 @@ class HandleSet {
     if (at == items_.end() || *at != item) items_.insert(at, item);
   }
   void Erase(T* item) {
+    if (item == lastFound_) lastFound_ = nullptr;
     const auto at = std::lower_bound(items_.begin(), items_.end(), item, std::less<T*>());
     if (at != items_.end() && *at == item) items_.erase(at);
   }
-  bool Contains(T* item) const { return std::binary_search(items_.begin(), items_.end(), item, std::less<T*>()); }
+  // Calls come in runs on one DC or object: the last one found is asked first.
+  bool Contains(T* item) const {
+    if (item && item == lastFound_) return true;
+    if (!std::binary_search(items_.begin(), items_.end(), item, std::less<T*>())) return false;
+    lastFound_ = item;
+    return true;
+  }
   std::size_t Size() const { return items_.size(); }
 
  private:
   std::vector<T*> items_;
+  mutable T* lastFound_ = nullptr;
 };
 
 }  // namespace platform::gdi

@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <pango/pango.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -20,12 +21,20 @@ enum class ObjectKind { Pen, Brush, Font, Bitmap };
 // equal keys). Shared: fonts made alike share one, and a deferred text
 // keeps its font after the shell has deleted the font object.
 struct FontFace {
-  explicit FontFace(PangoFontDescription* d, std::string k) : description(d), key(std::move(k)) {}
+  explicit FontFace(PangoFontDescription* d, std::string k) : description(d), key(std::move(k)), serial(NextSerial()) {}
   ~FontFace() { pango_font_description_free(description); }
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;
   PangoFontDescription* description;
   std::string key;
+  // Never reused, unlike an address: tells faces apart cheaply.
+  std::uint64_t serial;
+
+ private:
+  static std::uint64_t NextSerial() {
+    static std::uint64_t last = 0;
+    return ++last;
+  }
 };
 
 struct GdiObject {

@@ -100,16 +100,19 @@ DrawState StateOf(const DeviceContext& dc) {
   return state;
 }
 
-// The DC's objects and colours, after a step's own key.
+// The DC's objects and colours, after a step's own key. Equal faces are
+// equal fonts; a face made anew for the same font only costs a redraw.
 void AddState(std::string& bytes, const DeviceContext& dc) {
-  const int numbers[] = {static_cast<int>(dc.pen->colour), dc.pen->penWidth,       dc.pen->null,
-                         static_cast<int>(dc.brush->colour), dc.brush->null,        static_cast<int>(dc.textColour),
-                         static_cast<int>(dc.bkColour),     dc.bkMode};
+  const long long numbers[] = {static_cast<long long>(dc.pen->colour),
+                               dc.pen->penWidth,
+                               dc.pen->null,
+                               static_cast<long long>(dc.brush->colour),
+                               dc.brush->null,
+                               static_cast<long long>(dc.textColour),
+                               static_cast<long long>(dc.bkColour),
+                               dc.bkMode,
+                               dc.font->face ? static_cast<long long>(dc.font->face->serial) : 0};
   bytes.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
-  const std::string_view font = dc.font->face ? std::string_view(dc.font->face->key) : std::string_view();
-  const std::size_t length = font.size();
-  bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
-  bytes.append(font);
 }
 
 bool Within(const RECT& inner, const RECT& outer) {
@@ -176,12 +179,7 @@ StepKey& StepKey::Add(std::string_view text) {
   return *this;
 }
 
-void StepKey::Append(const char* data, std::size_t length) {
-  if (spilled_.empty() && size_ + length <= sizeof inPlace_) {
-    std::copy(data, data + length, inPlace_ + size_);
-    size_ += length;
-    return;
-  }
+void StepKey::Spill(const char* data, std::size_t length) {
   if (spilled_.empty()) spilled_.assign(inPlace_, size_);
   spilled_.append(data, length);
 }

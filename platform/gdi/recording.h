@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,8 +34,16 @@ class StepKey {
   std::string_view bytes() const { return spilled_.empty() ? std::string_view(inPlace_, size_) : spilled_; }
 
  private:
-  void Append(const char* data, std::size_t length);
-  char inPlace_[96];
+  void Append(const char* data, std::size_t length) {
+    if (spilled_.empty() && size_ + length <= sizeof inPlace_) {
+      std::memcpy(inPlace_ + size_, data, length);
+      size_ += length;
+      return;
+    }
+    Spill(data, length);
+  }
+  void Spill(const char* data, std::size_t length);
+  char inPlace_[120];
   std::size_t size_ = 0;
   std::string spilled_;
 };

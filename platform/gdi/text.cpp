@@ -440,15 +440,36 @@ bool DrawGlyphByGlyph(DeviceContext& dc, ShapedText& shaped, int x, int y, const
   return true;
 }
 
-void DrawText(DeviceContext& dc, ShapedText& shaped, std::string utf8, int x, int y, const RECT* clip) {
+void DrawText(DeviceContext& dc, ShapedText& shaped, const std::string& utf8, int x, int y, const RECT* clip) {
   if (DrawGlyphByGlyph(dc, shaped, x, y, clip)) return;
   StepKey key('T');
   key.Add(x).Add(y).Add(clip != nullptr).Add(utf8);
   const RECT cut = clip ? *clip : kEverywhere;
   if (clip) key.Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
-  Draw(dc, key, Intersect(Offset(ReachOf(shaped), x, y), cut), [utf8 = std::move(utf8), x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
-    DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
-  });
+  // The text is copied into a step only when the step is new.
+  bool fresh = false;
+  if (KeepKey(dc, key, Intersect(Offset(ReachOf(shaped), x, y), cut), fresh)) {
+    if (fresh) {
+      KeepClosure(dc, [utf8, x, y, cut, clipped = clip != nullptr](DeviceContext& d) {
+        DrawLayout(d, LayoutFor(*d.font, utf8), x, y, clipped ? &cut : nullptr);
+      });
+    }
+    return;
+  }
+  // Looked up again: drawing what was kept may have turned the cache over.
+  DrawLayout(dc, LayoutFor(*dc.font, utf8), x, y, clip ? &cut : nullptr);
+}
+
+// The text in UTF-8, in storage kept from call to call.
+const std::string& Utf8Scratch(const wchar_t* text, int count) {
+  static std::string scratch;
+  if (!text) {
+    scratch.clear();
+  } else {
+    if (count < 0) count = static_cast<int>(std::wcslen(text));
+    platform::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(count)), scratch);
+  }
+  return scratch;
 }
 
 // DrawTextW's prefix rule: "&x" shows "x", "&&" shows "&".
@@ -502,7 +523,7 @@ using platform::gdi::DeviceContext;
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
-  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::ToUtf8(text, count));
+  platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, platform::gdi::Utf8Scratch(text, count));
   *size = platform::gdi::LayoutSize(shaped);
   return TRUE;
 }
@@ -510,9 +531,9 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || count < 0 || (!text && count > 0)) return FALSE;
-  std::string utf8 = platform::gdi::ToUtf8(text, count);
+  const std::string& utf8 = platform::gdi::Utf8Scratch(text, count);
   platform::gdi::ShapedText& shaped = platform::gdi::LayoutFor(*dc->font, utf8);
-  platform::gdi::DrawText(*dc, shaped, std::move(utf8), platform::gdi::ClampCoordinate(x),
+  platform::gdi::DrawText(*dc, shaped, utf8, platform::gdi::ClampCoordinate(x),
                           platform::gdi::ClampCoordinate(y), nullptr);
   return TRUE;
 }
@@ -543,7 +564,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
     else if (format & kBottom) y = box.bottom - size.cy;
   }
-  platform::gdi::DrawText(*dc, shaped, std::move(utf8), x, y, (format & kNoClip) ? nullptr : &box);
+  platform::gdi::DrawText(*dc, shaped, utf8, x, y, (format & kNoClip) ? nullptr : &box);
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }
