@@ -180,7 +180,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   if (width == 0 || height == 0) width = height = 1;
   cairo_surface_t* surface = platform::gdi::NewBitmapSurface(width, height);
   if (!surface) return nullptr;
-  auto* bitmap = new GdiObject(ObjectKind::Bitmap);
+  auto* bitmap = platform::gdi::NewObject(ObjectKind::Bitmap);
   bitmap->bitmap = surface;
   return static_cast<HBITMAP>(platform::gdi::RegisterObject(bitmap));
 }

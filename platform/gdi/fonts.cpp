@@ -122,7 +122,7 @@ std::shared_ptr<const FontFace> FaceFor(const LOGFONTW& logFont) {
 }  // namespace
 
 GdiObject* NewFontObject(const LOGFONTW& logFont) {
-  auto* font = new GdiObject(ObjectKind::Font);
+  auto* font = NewObject(ObjectKind::Font);
   font->face = FaceFor(logFont);
   return font;
 }

@@ -1,5 +1,6 @@
 #include "gdi/objects.h"
 
+#include <memory>
 #include <vector>
 
 #include "gdi/fonts.h"
@@ -141,15 +142,38 @@ SurfacePool& Pool() {
   return pool;
 }
 
+// Freed objects kept for NewObject, a few frames' worth at most.
+constexpr std::size_t kSpareObjects = 64;
+
+std::vector<std::unique_ptr<GdiObject>>& SpareObjects() {
+  static std::vector<std::unique_ptr<GdiObject>> spares;
+  return spares;
+}
+
 void Free(GdiObject* object) {
   if (object->bitmap) {
     DropKept(object->bitmap);
     Pool().Give(object->bitmap);
   }
-  delete object;
+  auto& spares = SpareObjects();
+  if (spares.size() >= kSpareObjects) {
+    delete object;
+    return;
+  }
+  *object = GdiObject(ObjectKind::Pen);  // lets go of its face now
+  spares.emplace_back(object);
 }
 
 }  // namespace
+
+GdiObject* NewObject(ObjectKind kind) {
+  auto& spares = SpareObjects();
+  if (spares.empty()) return new GdiObject(kind);
+  GdiObject* object = spares.back().release();
+  spares.pop_back();
+  *object = GdiObject(kind);
+  return object;
+}
 
 GdiObject* ObjectFromHandle(HGDIOBJ handle) {
   auto* object = static_cast<GdiObject*>(handle);
@@ -198,7 +222,7 @@ BOOL DeleteObject(HGDIOBJ handle) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF colour) {
-  auto* brush = new GdiObject(ObjectKind::Brush);
+  auto* brush = platform::gdi::NewObject(ObjectKind::Brush);
   brush->colour = colour & 0x00FFFFFF;
   return static_cast<HBRUSH>(platform::gdi::RegisterObject(brush));
 }
@@ -206,7 +230,7 @@ HBRUSH CreateSolidBrush(COLORREF colour) {
 HPEN CreatePen(int style, int width, COLORREF colour) {
   // Dashed and dotted styles are drawn solid; only the null pen differs.
   constexpr int kNullStyle = 5;  // PS_NULL
-  auto* pen = new GdiObject(ObjectKind::Pen);
+  auto* pen = platform::gdi::NewObject(ObjectKind::Pen);
   pen->colour = colour & 0x00FFFFFF;
   pen->null = style == kNullStyle;
   // Width 0 is a one-pixel pen, as on Windows.

@@ -59,6 +59,10 @@ struct GdiObject {
 // for anything else (a deleted or made-up handle).
 GdiObject* ObjectFromHandle(HGDIOBJ handle);
 
+// A new object of the kind, not yet live: the shell makes and deletes
+// dozens a frame, so freed ones are used again.
+GdiObject* NewObject(ObjectKind kind);
+
 // Takes ownership of a new object and registers it as live.
 HGDIOBJ RegisterObject(GdiObject* object);
 

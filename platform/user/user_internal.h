@@ -84,7 +84,8 @@ Window& TopLevelOf(Window& w);
 // True when `w` is `ancestor` or lies below it.
 bool IsSelfOrDescendant(HWND w, HWND ancestor);
 // Every live window, top-levels and their descendants, parents before children.
-std::vector<HWND> WindowsInPaintOrder();
+// One list, made anew by each call: go through it before the next call.
+const std::vector<HWND>& WindowsInPaintOrder();
 bool IsShownOnScreen(const Window& w);  // visible, and every ancestor too
 bool IsEditClass(const Window& w);
 

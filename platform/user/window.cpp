@@ -141,9 +141,10 @@ bool IsSelfOrDescendant(HWND hwnd, HWND ancestor) {
   return false;
 }
 
-std::vector<HWND> WindowsInPaintOrder() {
-  std::vector<HWND> out;
-  out.reserve(Reg().windows.size());  // asked several times a tick: one allocation
+const std::vector<HWND>& WindowsInPaintOrder() {
+  // Asked several times a tick: the list keeps its storage.
+  static std::vector<HWND> out;
+  out.clear();
   for (HWND top : Reg().topLevels) AppendInPaintOrder(top, out);
   return out;
 }
