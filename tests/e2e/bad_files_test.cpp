@@ -11,12 +11,8 @@
 namespace e2e {
 namespace {
 
-class BadFilesTest : public AppTest {
+class BadFilesTest : public PanelTest {
  protected:
-  Image Frame() {
-    Sleep(150ms);
-    return app().Capture();
-  }
 
   void Prefill(const std::map<std::string, std::string>& files) {
     files_ = files;

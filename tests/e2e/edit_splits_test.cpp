@@ -15,13 +15,8 @@ std::string NoBests(int n) {
   return s;
 }
 
-class EditSplitsTest : public AppTest {
+class EditSplitsTest : public PanelTest {
  protected:
-  Image Frame() {
-    Sleep(150ms);
-    return app().Capture();
-  }
-  void ClickAt(Point p) { app().Click(p.x, p.y); }
 
   void OpenPanel() {
     app().Hotkey(XK_7);
@@ -96,7 +91,7 @@ TEST_P(EditSplitsTest, AddAndRemoveSaveBothFilesAndResizeTheWindow) {
   EXPECT_EQ(app().ReadFile("splits.txt"), "New Split\r\n");
 }
 
-TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFocus) {
+TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFocusOnly) {
   ASSERT_TRUE(app().Start());
   OpenPanel();
   Rename(1, 0, "Moat");
@@ -106,6 +101,16 @@ TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFo
   EXPECT_TRUE(ModeIs(Frame(), true)) << "toggle acted while a box had the focus";
   app().Hotkey(XK_space);
   EXPECT_FALSE(app().ReadFile("splits.txt")) << "saved before an apply point";
+
+  // A press on the panel's background, left of the buttons between Add and
+  // Remove, gives the hotkeys back.
+  const Point background{8, 136};
+  ASSERT_TRUE(Frame().AllExact({4, 132, 12, 140}, kBackground));
+  ClickAt(background);
+  app().Hotkey(XK_7);
+  EXPECT_TRUE(ModeIs(Frame(), false)) << "the toggle still waits after a press beside the boxes";
+  app().Hotkey(XK_7);
+  ASSERT_TRUE(ModeIs(Frame(), true));
 
   ClickAt(kTimerTab);
   EXPECT_EQ(app().ReadFile("splits.txt"), "Enter\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n");
@@ -126,20 +131,6 @@ TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFo
   Rename(0, 0, "Gate");
   ClickAt(kEditSplitsTab);
   EXPECT_EQ(app().ReadFile("splits.txt"), "Gate\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n");
-}
-
-TEST_P(EditSplitsTest, APressOnThePanelBackgroundGivesTheHotkeysBack) {
-  ASSERT_TRUE(app().Start());
-  OpenPanel();
-  Rename(1, 0, "Moat");
-  app().Hotkey(XK_7);
-  ASSERT_TRUE(ModeIs(Frame(), true)) << "toggle acted while a box had the focus";
-  // Left of the buttons, between Add and Remove: nothing but the panel.
-  const Point background{8, 136};
-  ASSERT_TRUE(Frame().AllExact({4, 132, 12, 140}, kBackground));
-  ClickAt(background);
-  app().Hotkey(XK_7);
-  EXPECT_TRUE(ModeIs(Frame(), false)) << "the toggle still waits after a press beside the boxes";
 }
 
 TEST_P(EditSplitsTest, WheelScrollsTheListAndItsBoxes) {

@@ -8,14 +8,7 @@
 namespace e2e {
 namespace {
 
-class KeybindsTest : public AppTest {
- protected:
-  Image Frame() {
-    Sleep(150ms);
-    return app().Capture();
-  }
-  void ClickAt(Point p) { app().Click(p.x, p.y); }
-};
+class KeybindsTest : public PanelTest {};
 
 TEST_P(KeybindsTest, CapturedKeyIsSavedAndDrivesTheRunInsteadOfTheOldOne) {
   app().WriteFile("splits.txt", "A\r\nB\r\n");

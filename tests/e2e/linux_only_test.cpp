@@ -114,30 +114,45 @@ class LinuxOnlyTest : public ::testing::Test {
 
   App& app() { return *app_; }
   Game& game() { return game_; }
-  Image Frame() {
-    Sleep(150ms);
-    return app().Capture();
-  }
+  Image Frame() { return SettledFrame(app()); }
 
  private:
   Game game_;
   std::unique_ptr<App> app_;
 };
 
-// The player never gives the overlay the keyboard: the keys reach it from
-// the root window, with NumLock on as well, and not with Shift held.
-TEST_F(LinuxOnlyTest, HotkeysFireWhileTheGameHasTheFocus) {
+// The game lies beneath the overlay. In overlay mode a click on the overlay
+// lands in the game and changes nothing; the player never gives the overlay
+// the keyboard, so the keys reach it from the root window, with NumLock on
+// as well, and not with Shift held. In interactive mode the overlay takes
+// the clicks.
+TEST_F(LinuxOnlyTest, HotkeysAndClicksWhileTheGameHasTheFocusAndLiesBeneath) {
+  game().Open(50, 50, 500, 500);
   ASSERT_TRUE(app().Start());
-  game().Open(600, 500, 300, 300);
+  const Geometry g = app().geometry();
+  const Image before = Frame();
+
+  XEvent ev;
+  for (Point p : {kKeybindsTab, kEditSplitsTab, kCloseButton}) {
+    app().Click(p.x, p.y);
+    ASSERT_TRUE(game().Got(ButtonPress, &ev)) << "click at " << p.x << "," << p.y;
+    EXPECT_EQ(ev.xbutton.x_root, g.x + p.x);
+    EXPECT_EQ(ev.xbutton.y_root, g.y + p.y);
+  }
+  const Image after = Frame();
+  EXPECT_TRUE(app().Running()) << "a click on the close button closed the overlay";
+  EXPECT_EQ(ActiveTab(after), 0);
+  EXPECT_TRUE(ModeIs(after, false));
+  EXPECT_EQ(CloseDiscColour(after), CloseDiscColour(before));
+
   game().TakeFocus();
+  game().Drain();
   int bar = SeparatorBarTop(Frame());
   ASSERT_GT(bar, 100);
-
   app().KeyDown(XK_Shift_L);
   app().Key(XK_space);
   app().KeyUp(XK_Shift_L);
   EXPECT_EQ(GreenBoxLine(Frame(), bar), -1) << "Shift+Space split";
-  XEvent ev;
   EXPECT_TRUE(game().Got(KeyPress, &ev)) << "Shift+Space is the game's key";
   game().Drain();
 
@@ -157,35 +172,11 @@ TEST_F(LinuxOnlyTest, HotkeysFireWhileTheGameHasTheFocus) {
   EXPECT_TRUE(game().HasFocus()) << "the overlay took the keyboard";
   EXPECT_FALSE(game().Got(KeyPress, &ev, 100)) << "a hotkey also reached the game";
   EXPECT_TRUE(app().ListFiles().empty());
-}
-
-// In overlay mode a click on the overlay lands in the window beneath and
-// changes nothing; in interactive mode the overlay takes it.
-TEST_F(LinuxOnlyTest, ClicksPassThroughTheOverlayToTheWindowBeneath) {
-  game().Open(50, 50, 500, 500);
-  ASSERT_TRUE(app().Start());
-  const Geometry g = app().geometry();
-  const Image before = Frame();
-
-  for (Point p : {kKeybindsTab, kEditSplitsTab, kCloseButton}) {
-    app().Click(p.x, p.y);
-    XEvent ev;
-    ASSERT_TRUE(game().Got(ButtonPress, &ev)) << "click at " << p.x << "," << p.y;
-    EXPECT_EQ(ev.xbutton.x_root, g.x + p.x);
-    EXPECT_EQ(ev.xbutton.y_root, g.y + p.y);
-  }
-  const Image after = Frame();
-  EXPECT_TRUE(app().Running()) << "a click on the close button closed the overlay";
-  EXPECT_EQ(ActiveTab(after), 0);
-  EXPECT_TRUE(ModeIs(after, false));
-  EXPECT_EQ(CloseDiscColour(after), CloseDiscColour(before));
-  EXPECT_TRUE(app().ListFiles().empty());
 
   app().Key(XK_7);
   game().Drain();
   app().Click(kKeybindsTab.x, kKeybindsTab.y);
   EXPECT_EQ(ActiveTab(Frame()), 1);
-  XEvent ev;
   EXPECT_FALSE(game().Got(ButtonPress, &ev, 200)) << "an interactive click also reached the window beneath";
 }
 
@@ -273,17 +264,6 @@ std::pair<std::string, int> RunWithDisplay(const std::string& display) {
   return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-TEST_F(LinuxOnlyTest, WithoutADisplayItSaysWhichAndExitsWithOne) {
-  const auto before = std::chrono::steady_clock::now();
-  auto [message, status] = RunWithDisplay(":4711");
-  EXPECT_EQ(message, "cannot open display :4711\n");
-  EXPECT_EQ(status, 1);
-  EXPECT_LT(std::chrono::steady_clock::now() - before, 3s) << "the retries took too long";
-  std::tie(message, status) = RunWithDisplay("");
-  EXPECT_EQ(message, "cannot open display (none)\n");
-  EXPECT_EQ(status, 1);
-}
-
 // Files that are not plain, small files (a FIFO nobody writes, endless
 // devices, one enormous line) neither hold up the start nor fill the memory,
 // and stay as they were.
@@ -307,8 +287,18 @@ TEST_F(LinuxOnlyTest, HostileFilesNeitherBlockTheStartNorFillTheMemory) {
   EXPECT_EQ(std::filesystem::file_size(app().dir() / "splits.txt"), 64u << 20);
 }
 
-// A display that comes up a moment after the program started is still used.
-TEST_F(LinuxOnlyTest, ADisplayThatAppearsHalfASecondLaterIsUsed) {
+// Without a display the program says which one it could not open and exits
+// with 1, soon; a display that comes up a moment after the start is used.
+TEST_F(LinuxOnlyTest, AMissingDisplayIsNamedAndOneAppearingHalfASecondLaterIsUsed) {
+  const auto before = std::chrono::steady_clock::now();
+  auto [message, status] = RunWithDisplay(":4711");
+  EXPECT_EQ(message, "cannot open display :4711\n");
+  EXPECT_EQ(status, 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 3s) << "the retries took too long";
+  std::tie(message, status) = RunWithDisplay("");
+  EXPECT_EQ(message, "cannot open display (none)\n");
+  EXPECT_EQ(status, 1);
+
   const pid_t program = fork();
   ASSERT_GE(program, 0);
   if (program == 0) {
@@ -340,12 +330,12 @@ TEST_F(LinuxOnlyTest, ADisplayThatAppearsHalfASecondLaterIsUsed) {
         5s);
     XCloseDisplay(d);
   }
-  int status = 0;
-  const bool stillRunning = waitpid(program, &status, WNOHANG) == 0;
+  int waited = 0;
+  const bool stillRunning = waitpid(program, &waited, WNOHANG) == 0;
   kill(program, SIGKILL);
-  waitpid(program, &status, 0);
+  waitpid(program, &waited, 0);
   kill(server, SIGTERM);
-  waitpid(server, &status, 0);
+  waitpid(server, &waited, 0);
   EXPECT_TRUE(d) << "the late server did not come up";
   EXPECT_TRUE(stillRunning) << "the program gave up before the display appeared";
   EXPECT_TRUE(mapped) << "no window on the late display";

@@ -100,4 +100,9 @@ void RenameRow(const App& app, int row, int scroll, const std::string& name) {
   app.Type(name);
 }
 
+Image SettledFrame(const App& app) {
+  Sleep(150ms);
+  return app.Capture();
+}
+
 }  // namespace e2e

@@ -74,4 +74,14 @@ Box RowBox(int row, int scroll);
 // Replaces the text of a row's edit box: a click into it, then keys.
 void RenameRow(const App& app, int row, int scroll, const std::string& name);
 
+// The window a moment after the last input, once it has been drawn.
+Image SettledFrame(const App& app);
+
+// The fixture of the suites that drive the panels.
+class PanelTest : public AppTest {
+ protected:
+  Image Frame() { return SettledFrame(app()); }
+  void ClickAt(Point p) { app().Click(p.x, p.y); }
+};
+
 }  // namespace e2e

@@ -17,12 +17,8 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-class RunTest : public AppTest {
+class RunTest : public PanelTest {
  protected:
-  Image Frame() {
-    Sleep(150ms);
-    return app().Capture();
-  }
 
   bool TimerMoves() {
     Image a = app().Capture();

@@ -7,14 +7,9 @@
 namespace e2e {
 namespace {
 
-class WindowTest : public AppTest {
+class WindowTest : public PanelTest {
  protected:
-  Image Frame() {
-    Sleep(150ms);
-    return app().Capture();
-  }
   void Toggle() { app().Hotkey(XK_7); }
-  void ClickAt(Point p) { app().Click(p.x, p.y); }
 };
 
 TEST_P(WindowTest, ModesTabsDragHoverAndCloseFromTheTimerPanel) {

@@ -169,16 +169,7 @@ TEST_F(EditControlTest, ClipboardCommandsGoThroughTheDriver) {
   EXPECT_EQ(Text(), L"oneEnter the ");
 }
 
-TEST_F(EditControlTest, LongTextIsKeptWholeAndReadBackCut) {
-  Focus();
-  Type(std::wstring(300, L'x'));
-  EXPECT_EQ(GetWindowTextLengthW(edit), 300);
-  wchar_t buffer[256];
-  EXPECT_EQ(GetWindowTextW(edit, buffer, 256), 255);
-  EXPECT_EQ(std::wstring(buffer).size(), 255u);
-}
-
-TEST_F(EditControlTest, SetTextGetTextAndFont) {
+TEST_F(EditControlTest, SetTextGetTextAndFontAndLongTextReadBackCut) {
   EXPECT_TRUE(SetWindowTextW(edit, L"idk"));
   EXPECT_EQ(Text(), L"idk");
   EXPECT_EQ(Sel(), (std::pair<DWORD, DWORD>{0, 0}));
@@ -196,9 +187,18 @@ TEST_F(EditControlTest, SetTextGetTextAndFont) {
   EXPECT_FALSE(PeekMessageW(&msg, made, WM_PAINT, WM_PAINT, PM_NOREMOVE));
   SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   EXPECT_TRUE(PeekMessageW(&msg, made, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+
+  // Long typed text is kept whole and read back cut to the buffer.
+  Focus();
+  SetWindowTextW(edit, L"");
+  Type(std::wstring(300, L'x'));
+  EXPECT_EQ(GetWindowTextLengthW(edit), 300);
+  wchar_t longBuffer[256];
+  EXPECT_EQ(GetWindowTextW(edit, longBuffer, 256), 255);
+  EXPECT_EQ(std::wstring(longBuffer).size(), 255u);
 }
 
-TEST_F(EditControlTest, PaintAsksTheParentForColoursAndRedrawsItsFrameAfterTheParent) {
+TEST_F(EditControlTest, PaintAsksTheParentForColoursAndRedrawsItsFrameAfterTheParentOrAsASubclassDoes) {
   Log().clear();
   InvalidateRect(top, nullptr, TRUE);
   Pump();
@@ -211,6 +211,34 @@ TEST_F(EditControlTest, PaintAsksTheParentForColoursAndRedrawsItsFrameAfterThePa
   EXPECT_EQ(driver.Pixel(top, kLeft + 1, kTop + 1), kBack);
   EXPECT_EQ(driver.Pixel(top, kLeft - 1, kTop), kParentFill);
   EXPECT_EQ(driver.Pixel(top, kLeft + kWidth, kTop), kParentFill);
+
+  // A subclass replaces the frame painting.
+  static const COLORREF outline = RGB(55, 62, 78);
+  HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+  auto set = reinterpret_cast<BOOL (*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(comctl, "SetWindowSubclass")));
+  static LRESULT (*def)(HWND, UINT, WPARAM, LPARAM);
+  def = reinterpret_cast<LRESULT (*)(HWND, UINT, WPARAM, LPARAM)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(comctl, "DefSubclassProc")));
+  ASSERT_TRUE(set(edit,
+                  [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) -> LRESULT {
+                    if (m != WM_NCPAINT) return def(h, m, w, l);
+                    HDC hdc = GetWindowDC(h);
+                    RECT r;
+                    GetWindowRect(h, &r);
+                    const RECT whole{0, 0, r.right - r.left, r.bottom - r.top};
+                    HBRUSH b = CreateSolidBrush(outline);
+                    FillRect(hdc, &whole, b);
+                    DeleteObject(b);
+                    ReleaseDC(h, hdc);
+                    return 0;
+                  },
+                  0, 0));
+  InvalidateRect(top, nullptr, TRUE);
+  Pump();
+  EXPECT_EQ(driver.Pixel(top, kLeft, kTop), outline);
+  EXPECT_EQ(driver.Pixel(top, kLeft + kWidth - 1, kTop + 5), outline);
+  EXPECT_EQ(driver.Pixel(top, kLeft + 1, kTop + 1), kBack);  // the client paints over the inside
 }
 
 TEST_F(EditControlTest, TextIsDrawnInTheQueriedColourAndTheSelectionInverted) {
@@ -349,35 +377,6 @@ TEST_F(EditControlTest, TheCaretBlinksWhileTheBoxHasTheFocus) {
   SetFocus(top);
   Pump();
   for (int i = 0; i < 4; ++i) EXPECT_EQ(caretAfter(530), 0u);
-}
-
-TEST_F(EditControlTest, ASubclassReplacesTheFramePainting) {
-  static const COLORREF outline = RGB(55, 62, 78);
-  HMODULE comctl = LoadLibraryW(L"comctl32.dll");
-  auto set = reinterpret_cast<BOOL (*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR)>(
-      reinterpret_cast<void (*)()>(GetProcAddress(comctl, "SetWindowSubclass")));
-  static LRESULT (*def)(HWND, UINT, WPARAM, LPARAM);
-  def = reinterpret_cast<LRESULT (*)(HWND, UINT, WPARAM, LPARAM)>(
-      reinterpret_cast<void (*)()>(GetProcAddress(comctl, "DefSubclassProc")));
-  ASSERT_TRUE(set(edit,
-                  [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) -> LRESULT {
-                    if (m != WM_NCPAINT) return def(h, m, w, l);
-                    HDC hdc = GetWindowDC(h);
-                    RECT r;
-                    GetWindowRect(h, &r);
-                    const RECT whole{0, 0, r.right - r.left, r.bottom - r.top};
-                    HBRUSH b = CreateSolidBrush(outline);
-                    FillRect(hdc, &whole, b);
-                    DeleteObject(b);
-                    ReleaseDC(h, hdc);
-                    return 0;
-                  },
-                  0, 0));
-  InvalidateRect(top, nullptr, TRUE);
-  Pump();
-  EXPECT_EQ(driver.Pixel(top, kLeft, kTop), outline);
-  EXPECT_EQ(driver.Pixel(top, kLeft + kWidth - 1, kTop + 5), outline);
-  EXPECT_EQ(driver.Pixel(top, kLeft + 1, kTop + 1), kBack);  // the client paints over the inside
 }
 
 TEST_F(EditControlTest, AThousandBoxesLeaveNothingBehind) {

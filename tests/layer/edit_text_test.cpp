@@ -34,7 +34,9 @@ TEST(EditTextTest, TypingReplacesTheSelectionAndStopsAtTheLimit) {
   EXPECT_EQ(e.Text(), L"ABCxy! Start");
 }
 
-TEST(EditTextTest, BackspaceAndDeleteAtTheEdgesChangeNothing) {
+// Each takes one character beside the caret, or the selection only, and
+// nothing at the edges.
+TEST(EditTextTest, BackspaceAndDelete) {
   EditText e = With(L"ab", 0);
   e.Backspace();
   EXPECT_EQ(e.Text(), L"ab");
@@ -49,10 +51,8 @@ TEST(EditTextTest, BackspaceAndDeleteAtTheEdgesChangeNothing) {
   e.Delete();
   EXPECT_EQ(e.Text(), L"");
   EXPECT_EQ(e.Caret(), 0u);
-}
 
-TEST(EditTextTest, BackspaceAndDeleteTakeTheSelectionOnly) {
-  EditText e = With(L"abcdef", 0);
+  e.SetText(L"abcdef");
   e.SetSelection(4, 1);
   EXPECT_EQ(e.Selected(), L"bcd");
   e.Backspace();

@@ -53,13 +53,18 @@ TEST(GdiFill, FillRectCoversLeftTopAndLeavesOutRightBottom) {
   EXPECT_EQ(canvas.At(2, 4), kBlack);
   EXPECT_EQ(canvas.At(3, 3), kBlack);
   EXPECT_EQ(canvas.Count(RGB(200, 100, 50)), 7 * 8);
-  // Empty and inverted rectangles paint nothing.
+  // Empty and inverted rectangles, and the stock null brush, paint nothing.
   Fill(canvas.dc(), RECT{15, 15, 15, 18}, RGB(1, 1, 1));
   Fill(canvas.dc(), RECT{18, 18, 16, 16}, RGB(1, 1, 1));
   EXPECT_EQ(canvas.Count(RGB(1, 1, 1)), 0);
+  RECT all{0, 0, 20, 20};
+  EXPECT_NE(FillRect(canvas.dc(), &all, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))), 0);
+  EXPECT_EQ(canvas.Count(kBlack), 20 * 20 - 7 * 8);
 }
 
-TEST(GdiFill, ColourRefIsStoredAsCairoRgbWithRedHigh) {
+// A COLORREF is stored as cairo's RGB with red high, every channel value
+// exactly.
+TEST(GdiFill, EveryColourComesOutExactlyAsCairoRgbWithRedHigh) {
   Canvas canvas(4, 1);
   Fill(canvas.dc(), RECT{0, 0, 1, 1}, RGB(255, 0, 0));
   Fill(canvas.dc(), RECT{1, 0, 2, 1}, RGB(0, 255, 0));
@@ -71,19 +76,10 @@ TEST(GdiFill, ColourRefIsStoredAsCairoRgbWithRedHigh) {
   EXPECT_EQ(canvas.Raw(3, 0), 0x1E2028u);
   EXPECT_EQ(GetPixel(canvas.dc(), 3, 0), RGB(30, 32, 40));
   EXPECT_EQ(GetPixel(canvas.dc(), 4, 0), CLR_INVALID);
-}
 
-TEST(GdiFill, EveryChannelValueComesOutExactly) {
-  Canvas canvas(256, 1);
-  for (int i = 0; i < 256; ++i) Fill(canvas.dc(), RECT{i, 0, i + 1, 1}, RGB(i, 255 - i, i ^ 0x5A));
-  for (int i = 0; i < 256; ++i) ASSERT_EQ(canvas.At(i, 0), RGB(i, 255 - i, i ^ 0x5A)) << i;
-}
-
-TEST(GdiFill, StockNullBrushPaintsNothing) {
-  Canvas canvas(4, 4);
-  RECT r{0, 0, 4, 4};
-  EXPECT_NE(FillRect(canvas.dc(), &r, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))), 0);
-  EXPECT_EQ(canvas.Count(kBlack), 16);
+  Canvas ramp(256, 1);
+  for (int i = 0; i < 256; ++i) Fill(ramp.dc(), RECT{i, 0, i + 1, 1}, RGB(i, 255 - i, i ^ 0x5A));
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(ramp.At(i, 0), RGB(i, 255 - i, i ^ 0x5A)) << i;
 }
 
 TEST(GdiLines, OnePixelLinesLeaveOutTheirEndPoint) {
@@ -280,43 +276,39 @@ TEST(GdiShapes, RoundRectWithAWidePenStraddlesItsBoxAndFillsWithTheBrush) {
   EXPECT_EQ(canvas.Count(kBlack) + canvas.Count(RGB(55, 62, 78)) + canvas.Count(RGB(47, 51, 65)), 60 * 40);
 }
 
+// With the null brush only the outline is drawn: the inside keeps what was
+// there, and an outline of the fill's colour makes a plain bar.
 TEST(GdiShapes, RoundRectWithTheNullBrushKeepsTheInside) {
   Canvas canvas(40, 20);
   Fill(canvas.dc(), RECT{0, 0, 40, 20}, RGB(47, 51, 65));
   {
-    HPEN pen = CreatePen(PS_SOLID, 2, RGB(55, 62, 78));
-    HGDIOBJ oldPen = SelectObject(canvas.dc(), pen);
-    HGDIOBJ oldBrush = SelectObject(canvas.dc(), GetStockObject(NULL_BRUSH));
+    PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
     RoundRect(canvas.dc(), 0, 0, 40, 20, 8, 8);
-    SelectObject(canvas.dc(), oldBrush);
-    SelectObject(canvas.dc(), oldPen);
-    DeleteObject(pen);
   }
   EXPECT_EQ(canvas.At(20, 10), RGB(47, 51, 65));
   EXPECT_EQ(canvas.At(20, 0), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(0, 10), RGB(55, 62, 78));
   EXPECT_EQ(canvas.At(39, 19), RGB(47, 51, 65));  // the square fill shows outside the corner
-}
 
-TEST(GdiShapes, SameColourRoundRectIsAPlainBar) {
   // The separator bar: fill and outline of one colour, 7 px high.
-  Canvas canvas(320, 20);
-  Fill(canvas.dc(), RECT{20, 5, 300, 12}, RGB(55, 62, 78));
+  Canvas bar(320, 20);
+  Fill(bar.dc(), RECT{20, 5, 300, 12}, RGB(55, 62, 78));
   {
-    PenAndBrush tools(canvas.dc(), 2, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
-    RoundRect(canvas.dc(), 20, 5, 300, 12, 4, 4);
+    PenAndBrush tools(bar.dc(), 2, RGB(55, 62, 78), GetStockObject(NULL_BRUSH));
+    RoundRect(bar.dc(), 20, 5, 300, 12, 4, 4);
   }
   // The pen's outer half adds a rounded rim on the left and top.
-  EXPECT_EQ(canvas.InkBox(kBlack).left, 19);
-  EXPECT_EQ(canvas.InkBox(kBlack).top, 4);
-  EXPECT_EQ(canvas.InkBox(kBlack).right, 300);
-  EXPECT_EQ(canvas.InkBox(kBlack).bottom, 12);
-  EXPECT_EQ(canvas.Count(RGB(55, 62, 78)) + canvas.Count(kBlack), 320 * 20);
-  EXPECT_GE(canvas.Count(RGB(55, 62, 78)), 280 * 7);
-  EXPECT_LT(canvas.Count(RGB(55, 62, 78)), 281 * 8);
+  const RECT box = bar.InkBox(kBlack);
+  EXPECT_EQ(box.left, 19);
+  EXPECT_EQ(box.top, 4);
+  EXPECT_EQ(box.right, 300);
+  EXPECT_EQ(box.bottom, 12);
+  EXPECT_EQ(bar.Count(RGB(55, 62, 78)) + bar.Count(kBlack), 320 * 20);
+  EXPECT_GE(bar.Count(RGB(55, 62, 78)), 280 * 7);
+  EXPECT_LT(bar.Count(RGB(55, 62, 78)), 281 * 8);
 }
 
-TEST(GdiShapes, EllipseWithAWidePenIsADiscGrownByHalfThePen) {
+TEST(GdiShapes, EllipseIsADiscGrownByHalfThePenInItsOwnColours) {
   // The close button's disc: {287, 11, 309, 33} shifted to the origin.
   Canvas canvas(30, 30);
   {
@@ -336,18 +328,17 @@ TEST(GdiShapes, EllipseWithAWidePenIsADiscGrownByHalfThePen) {
   const int disc = canvas.Count(RGB(239, 71, 111));
   EXPECT_EQ(disc + canvas.Count(kBlack), 30 * 30);
   EXPECT_NEAR(disc, 415, 25);
-}
 
-TEST(GdiShapes, EllipseOutlineAndFillTakeTheirOwnColours) {
-  Canvas canvas(30, 30);
+  // A one-pixel outline and the fill take their own colours.
+  Canvas two(30, 30);
   {
-    PenAndBrush tools(canvas.dc(), 1, RGB(255, 0, 0), CreateSolidBrush(RGB(0, 0, 255)));
-    Ellipse(canvas.dc(), 0, 0, 30, 20);
+    PenAndBrush tools(two.dc(), 1, RGB(255, 0, 0), CreateSolidBrush(RGB(0, 0, 255)));
+    Ellipse(two.dc(), 0, 0, 30, 20);
   }
-  EXPECT_EQ(canvas.At(15, 10), RGB(0, 0, 255));
-  EXPECT_EQ(canvas.At(15, 0), RGB(255, 0, 0));
-  EXPECT_EQ(canvas.At(0, 10), RGB(255, 0, 0));
-  EXPECT_EQ(canvas.At(15, 20), kBlack);
+  EXPECT_EQ(two.At(15, 10), RGB(0, 0, 255));
+  EXPECT_EQ(two.At(15, 0), RGB(255, 0, 0));
+  EXPECT_EQ(two.At(0, 10), RGB(255, 0, 0));
+  EXPECT_EQ(two.At(15, 20), kBlack);
 }
 
 // An outline with the null brush is a closed ring of the pen's colour,

@@ -236,29 +236,37 @@ TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
   DeleteDC(screen);
 }
 
-TEST_F(KeptDrawingTest, DrawingOnTheFrameInBetweenIsPaintedOverByTheNextRepeat) {
-  const Scene s;
-  PaintBuffered(frame_, s);
-  HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, kAll);
-  Fill(dc, RECT{100, 50, 140, 90}, RGB(255, 0, 0));
-  platform::gdi::ReleaseFrameDC(dc);
-  EXPECT_FALSE(IsEmpty(PaintBuffered(frame_, s)));
-  EXPECT_EQ(PixelsOf(frame_), Straight(s));
-}
-
-TEST_F(KeptDrawingTest, AHoleIsLeftAloneOnlyWhileItIsAHole) {
-  // A child's area: the parent's copy may skip it, since the child's
-  // pixels are put back after the parent's paint.
+// Pixels put on the frame outside the kept path: drawing straight on it
+// between two paints is painted over by the next repeat; a child's area
+// (a hole the parent's copy may skip, since the child's pixels are put back
+// after the parent's paint) is left alone only while it is a hole.
+TEST_F(KeptDrawingTest, DrawingOnTheFrameIsPaintedOverUnlessItIsAHole) {
   const RECT child{120, 70, 200, 120};
+  const struct {
+    const char* what;
+    std::vector<RECT> holes;
+    RECT drawn;
+    COLORREF colour;
+    bool repeatChangesNothing;
+  } rows[] = {
+      {"drawn on in between", {}, RECT{100, 50, 140, 90}, RGB(255, 0, 0), false},
+      {"a child's hole", {child}, child, RGB(0, 0, 255), true},
+  };
   const Scene s;
-  PaintBuffered(frame_, s, {child});
-  HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, child);
-  Fill(dc, child, RGB(0, 0, 255));  // the child paints itself
-  platform::gdi::ReleaseFrameDC(dc);
-  EXPECT_TRUE(IsEmpty(PaintBuffered(frame_, s, {child})));
-  // The child is gone: its area must show the parent's pixels again.
-  PaintBuffered(frame_, s);
-  EXPECT_EQ(PixelsOf(frame_), Straight(s));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    PaintBuffered(frame_, s, row.holes);
+    HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, row.holes.empty() ? kAll : row.drawn);
+    Fill(dc, row.drawn, row.colour);
+    platform::gdi::ReleaseFrameDC(dc);
+    EXPECT_EQ(IsEmpty(PaintBuffered(frame_, s, row.holes)), row.repeatChangesNothing);
+    if (row.holes.empty()) {
+      EXPECT_EQ(PixelsOf(frame_), Straight(s));
+    }
+    // Without the hole its area must show the parent's pixels again.
+    PaintBuffered(frame_, s);
+    EXPECT_EQ(PixelsOf(frame_), Straight(s));
+  }
 }
 
 TEST_F(KeptDrawingTest, ReadsAndCopiesOntoAKeptBitmapSeeTheDrawingInOrder) {

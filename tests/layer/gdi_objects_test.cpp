@@ -49,7 +49,7 @@ TEST(GdiObjects, SelectReturnsThePreviousObjectOfTheSameKind) {
   EXPECT_TRUE(DeleteObject(font));
 }
 
-TEST(GdiObjects, SelectedObjectCannotBeDeletedUntilDeselected) {
+TEST(GdiObjects, SelectedObjectsCannotBeDeletedUntilDeselectedOrTheirDCIsGone) {
   const int before = LiveGdiObjectCount();
   Canvas canvas(4, 4);
   HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
@@ -68,10 +68,8 @@ TEST(GdiObjects, SelectedObjectCannotBeDeletedUntilDeselected) {
   EXPECT_FALSE(DeleteObject(brush));
   EXPECT_EQ(FillRect(canvas.dc(), &r, brush), 0);
   EXPECT_EQ(SelectObject(canvas.dc(), brush), nullptr);
-}
 
-TEST(GdiObjects, DeleteDCLeavesItsSelectedObjectsAliveAndDeletable) {
-  const int before = LiveGdiObjectCount();
+  // Deleting a DC leaves the objects selected into it alive and deletable.
   HDC memory = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(memory, 8, 8);
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
@@ -79,7 +77,6 @@ TEST(GdiObjects, DeleteDCLeavesItsSelectedObjectsAliveAndDeletable) {
   SelectObject(memory, pen);
   EXPECT_EQ(LiveGdiObjectCount(), before + 3);
   EXPECT_FALSE(DeleteObject(bitmap));
-
   EXPECT_TRUE(DeleteDC(memory));
   EXPECT_EQ(LiveGdiObjectCount(), before + 2);
   EXPECT_FALSE(DeleteDC(memory));

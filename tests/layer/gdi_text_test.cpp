@@ -110,29 +110,23 @@ TEST(GdiText, GlyphsLieWithinTheMeasuredBoxAtTheGivenPoint) {
   EXPECT_GT(reachInk.bottom - reachInk.top, reachSize.cy * 3 / 4);
 }
 
-TEST(GdiText, TextColourIsUsedWithRedInTheLowByte) {
+// Red goes in the low byte of the COLORREF; antialiasing is grey, keeping
+// r = g = b in white on black, where subpixel rendering would tint edges.
+TEST(GdiText, TextColourIsExactAndEdgesAreGreyNotColourFringed) {
   TextCanvas tc(120, 40, MakeFont(-24, FW_BOLD));
   SetTextColor(tc.canvas.dc(), RGB(255, 0, 0));
   TextOutW(tc.canvas.dc(), 2, 2, L"MMM", 3);
   EXPECT_GT(tc.canvas.Count(RGB(255, 0, 0)), 20);
   EXPECT_EQ(tc.canvas.Count(RGB(0, 0, 255)), 0);
-}
 
-TEST(GdiText, EdgesAreGreyNotColourFringed) {
-  // White on black: grey antialiasing keeps r = g = b in every pixel;
-  // subpixel rendering would tint the glyph edges.
-  Canvas canvas(200, 40);
-  HFONT font = MakeFont(-18);
-  HGDIOBJ old = SelectObject(canvas.dc(), font);
-  SetBkMode(canvas.dc(), TRANSPARENT);
-  SetTextColor(canvas.dc(), RGB(255, 255, 255));
-  TextOutW(canvas.dc(), 3, 3, L"Keybinds 0123 /", 15);
-  SelectObject(canvas.dc(), old);
-  DeleteObject(font);
+  TextCanvas white(200, 40, MakeFont(-18));
+  white.canvas.Fill(RGB(0, 0, 0));
+  SetTextColor(white.canvas.dc(), RGB(255, 255, 255));
+  TextOutW(white.canvas.dc(), 3, 3, L"Keybinds 0123 /", 15);
   int partial = 0;
-  for (int y = 0; y < canvas.height(); ++y) {
-    for (int x = 0; x < canvas.width(); ++x) {
-      COLORREF c = canvas.At(x, y);
+  for (int y = 0; y < white.canvas.height(); ++y) {
+    for (int x = 0; x < white.canvas.width(); ++x) {
+      COLORREF c = white.canvas.At(x, y);
       ASSERT_EQ(GetRValue(c), GetGValue(c)) << x << "," << y;
       ASSERT_EQ(GetGValue(c), GetBValue(c)) << x << "," << y;
       partial += GetRValue(c) > 0 && GetRValue(c) < 255;
@@ -171,54 +165,35 @@ TEST(GdiText, OpaqueModeFillsTheMeasuredBoxTransparentLeavesIt) {
   DeleteObject(font);
 }
 
-TEST(GdiText, NegativeHeightsAreCharacterHeightsThatScaleTheText) {
+// Negative heights are character heights, positive ones cell heights, zero
+// a default; more weight is bolder, wider text.
+TEST(GdiText, HeightsAndWeightsSizeTheText) {
   Canvas canvas(10, 10);
-  int previousHeight = 0, previousWidth = 0;
-  for (int pixels : {10, 15, 18, 30, 64}) {
-    HFONT font = MakeFont(-pixels);
+  const auto measure = [&](int height, int weight, const std::wstring& text) {
+    HFONT font = MakeFont(height, weight);
     HGDIOBJ old = SelectObject(canvas.dc(), font);
-    SIZE size = Measure(canvas.dc(), L"00:00.000");
+    SIZE size = Measure(canvas.dc(), text);
     SelectObject(canvas.dc(), old);
     DeleteObject(font);
+    return size;
+  };
+  int previousHeight = 0, previousWidth = 0;
+  for (int pixels : {10, 15, 18, 30, 64}) {
+    SCOPED_TRACE(testing::Message() << "character height " << pixels);
+    const SIZE size = measure(-pixels, FW_NORMAL, L"00:00.000");
     // A line is a little taller than the character height, never shorter.
-    EXPECT_GE(size.cy, pixels) << pixels;
-    EXPECT_LE(size.cy, pixels * 3 / 2 + 2) << pixels;
+    EXPECT_GE(size.cy, pixels);
+    EXPECT_LE(size.cy, pixels * 3 / 2 + 2);
     EXPECT_GT(size.cy, previousHeight);
     EXPECT_GT(size.cx, previousWidth);
     previousHeight = size.cy;
     previousWidth = size.cx;
   }
-}
-
-TEST(GdiText, PositiveHeightsAreCellHeightsAndZeroIsADefault) {
-  Canvas canvas(10, 10);
-  for (int height : {0, 20, 40}) {
-    HFONT font = MakeFont(height);
-    HGDIOBJ old = SelectObject(canvas.dc(), font);
-    SIZE size = Measure(canvas.dc(), L"Ag");
-    SelectObject(canvas.dc(), old);
-    DeleteObject(font);
-    if (height == 0) {
-      EXPECT_GT(size.cy, 8);
-      EXPECT_LT(size.cy, 24);
-    } else {
-      EXPECT_NEAR(size.cy, height, height / 8 + 1) << height;
-    }
-  }
-}
-
-TEST(GdiText, WeightsMakeBolderWiderText) {
-  Canvas canvas(10, 10);
-  int widths[2] = {};
-  int i = 0;
-  for (int weight : {FW_NORMAL, FW_BOLD}) {
-    HFONT font = MakeFont(-18, weight);
-    HGDIOBJ old = SelectObject(canvas.dc(), font);
-    widths[i++] = Measure(canvas.dc(), L"Reset Best Times").cx;
-    SelectObject(canvas.dc(), old);
-    DeleteObject(font);
-  }
-  EXPECT_GT(widths[1], widths[0]);
+  for (int height : {20, 40}) EXPECT_NEAR(measure(height, FW_NORMAL, L"Ag").cy, height, height / 8 + 1) << height;
+  const SIZE byDefault = measure(0, FW_NORMAL, L"Ag");
+  EXPECT_GT(byDefault.cy, 8);
+  EXPECT_LT(byDefault.cy, 24);
+  EXPECT_GT(measure(-18, FW_BOLD, L"Reset Best Times").cx, measure(-18, FW_NORMAL, L"Reset Best Times").cx);
 }
 
 TEST(GdiText, DrawTextCentresOneLineInTheRectangle) {

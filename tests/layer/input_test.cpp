@@ -79,7 +79,7 @@ TEST_F(InputTest, CaptureDecidedWhenTheMessageIsTakenNotWhenItArrived) {
   (void)child;
 }
 
-TEST_F(InputTest, CursorQueryComesBeforeEachMoveAndPress) {
+TEST_F(InputTest, CursorQueryComesBeforeEachMoveAndPressAndGoesToTheParentFirst) {
   HWND top = CreateTop();
   Pump();
   Log().clear();
@@ -94,19 +94,18 @@ TEST_F(InputTest, CursorQueryComesBeforeEachMoveAndPress) {
   EXPECT_EQ(LOWORD(queries[0].lParam), HTCLIENT);
   EXPECT_EQ(HIWORD(queries[0].lParam), WM_MOUSEMOVE);
   EXPECT_EQ(HIWORD(queries[1].lParam), WM_LBUTTONDOWN);
-}
 
-TEST_F(InputTest, ChildCursorQueryIsOfferedToTheParentFirst) {
-  HWND top = CreateTop();
+  // A child's query is offered to its parent first.
   HWND edit = CreateEdit(top, 10, 10, 100, 24);
   Pump();
+  Log().clear();
   driver.MoveMouse(top, 50, 20);
   Pump();
   EXPECT_EQ(driver.Find(top)->cursor, platform::CursorShape::IBeam);  // the EDIT class cursor
-  const auto queries = Only(WM_SETCURSOR);
-  ASSERT_EQ(queries.size(), 1u);  // the parent saw the child's query
-  EXPECT_EQ(queries[0].hwnd, top);
-  EXPECT_EQ(reinterpret_cast<HWND>(queries[0].wParam), edit);
+  const auto childQueries = Only(WM_SETCURSOR);
+  ASSERT_EQ(childQueries.size(), 1u);  // the parent saw the child's query
+  EXPECT_EQ(childQueries[0].hwnd, top);
+  EXPECT_EQ(reinterpret_cast<HWND>(childQueries[0].wParam), edit);
 
   // A parent that answers TRUE decides the cursor.
   SetHandler([](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
@@ -124,6 +123,7 @@ TEST_F(InputTest, ChildCursorQueryIsOfferedToTheParentFirst) {
   Pump();
   EXPECT_EQ(driver.Find(top)->cursor, platform::CursorShape::Arrow);  // no class cursor: the arrow
 }
+
 
 TEST_F(InputTest, MovesInARowAreCoalescedToTheLatest) {
   HWND top = CreateTop();
@@ -210,7 +210,7 @@ TEST_F(InputTest, KeyStateFollowsTheMessagesTaken) {
   EXPECT_EQ(Only(WM_KEYDOWN)[0].wParam, static_cast<WPARAM>(VK_CONTROL));  // no left/right in messages
 }
 
-TEST_F(InputTest, WheelGoesToTheTopLevelWithTheDeltaAndScreenPoint) {
+TEST_F(InputTest, WheelAndCursorPositionAreInScreenCoordinates) {
   HWND top = CreateTop(100, 100, 320, 400);
   CreateEdit(top, 0, 0, 200, 200);
   Pump();
@@ -223,6 +223,14 @@ TEST_F(InputTest, WheelGoesToTheTopLevelWithTheDeltaAndScreenPoint) {
   EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -240);
   EXPECT_EQ(X(wheels[0].lParam), 150);
   EXPECT_EQ(Y(wheels[0].lParam), 160);
+  // The cursor position comes from the driver, in screen coordinates too.
+  driver.MoveMouse(top, 10, 20);
+  POINT p{};
+  ASSERT_TRUE(GetCursorPos(&p));
+  EXPECT_EQ(p.x, 110);
+  EXPECT_EQ(p.y, 120);
+  ScreenToClient(top, &p);
+  EXPECT_EQ(p.x, 10);
 }
 
 // A second press soon and near enough is a double click, for a window
@@ -338,17 +346,6 @@ TEST_F(InputTest, HotkeysConflictPerKeyAndReachTheirWindow) {
   EXPECT_TRUE(UnregisterHotKey(top, 3));
   EXPECT_FALSE(driver.IsGrabbed(VK_SPACE));
   EXPECT_FALSE(driver.IsGrabbed('Q'));
-}
-
-TEST_F(InputTest, CursorPositionComesFromTheDriver) {
-  HWND top = CreateTop(100, 100, 320, 400);
-  driver.MoveMouse(top, 10, 20);
-  POINT p{};
-  ASSERT_TRUE(GetCursorPos(&p));
-  EXPECT_EQ(p.x, 110);
-  EXPECT_EQ(p.y, 120);
-  ScreenToClient(top, &p);
-  EXPECT_EQ(p.x, 10);
 }
 
 }  // namespace

@@ -18,19 +18,17 @@ std::wstring NameOf(UINT scan, bool extended) {
 std::wstring NameOfVk(UINT vk, bool extended = false) { return NameOf(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), extended); }
 
 TEST(KeyboardTest, ScanCodesOfAUsLayoutBothWays) {
-  EXPECT_EQ(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC), 0x39u);
-  EXPECT_EQ(MapVirtualKeyW('Q', MAPVK_VK_TO_VSC), 0x10u);
-  EXPECT_EQ(MapVirtualKeyW('7', MAPVK_VK_TO_VSC), 0x08u);
-  EXPECT_EQ(MapVirtualKeyW('C', MAPVK_VK_TO_VSC), 0x2Eu);
-  EXPECT_EQ(MapVirtualKeyW(VK_UP, MAPVK_VK_TO_VSC), 0x48u);
-  EXPECT_EQ(MapVirtualKeyW(VK_NUMPAD0 + 8, MAPVK_VK_TO_VSC), 0x48u);
-  EXPECT_EQ(MapVirtualKeyW(VK_F1, MAPVK_VK_TO_VSC), 0x3Bu);
-  EXPECT_EQ(MapVirtualKeyW(VK_F12, MAPVK_VK_TO_VSC), 0x58u);
-  EXPECT_EQ(MapVirtualKeyW(0xFF, MAPVK_VK_TO_VSC), 0u);
-  EXPECT_EQ(MapVirtualKeyW(0x39, MAPVK_VSC_TO_VK), static_cast<UINT>(VK_SPACE));
-  EXPECT_EQ(MapVirtualKeyW(0x10, MAPVK_VSC_TO_VK), static_cast<UINT>('Q'));
-  EXPECT_EQ(MapVirtualKeyW(0x36, MAPVK_VSC_TO_VK), static_cast<UINT>(VK_SHIFT));
-  EXPECT_EQ(MapVirtualKeyW(0x48, MAPVK_VSC_TO_VK), static_cast<UINT>(VK_UP));
+  struct Row {
+    UINT code, map, expected;
+  };
+  const Row rows[] = {
+      {VK_SPACE, MAPVK_VK_TO_VSC, 0x39},  {'Q', MAPVK_VK_TO_VSC, 0x10},    {'7', MAPVK_VK_TO_VSC, 0x08},
+      {'C', MAPVK_VK_TO_VSC, 0x2E},       {VK_UP, MAPVK_VK_TO_VSC, 0x48},  {VK_NUMPAD0 + 8, MAPVK_VK_TO_VSC, 0x48},
+      {VK_F1, MAPVK_VK_TO_VSC, 0x3B},     {VK_F12, MAPVK_VK_TO_VSC, 0x58}, {0xFF, MAPVK_VK_TO_VSC, 0},
+      {0x39, MAPVK_VSC_TO_VK, VK_SPACE},  {0x10, MAPVK_VSC_TO_VK, 'Q'},    {0x36, MAPVK_VSC_TO_VK, VK_SHIFT},
+      {0x48, MAPVK_VSC_TO_VK, VK_UP},
+  };
+  for (const Row& r : rows) EXPECT_EQ(MapVirtualKeyW(r.code, r.map), r.expected) << std::hex << r.code << " map " << r.map;
   // Every letter and digit goes there and back.
   for (UINT vk : std::wstring(L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
     const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
@@ -39,50 +37,43 @@ TEST(KeyboardTest, ScanCodesOfAUsLayoutBothWays) {
   }
 }
 
-TEST(KeyboardTest, NamesOfPlainKeys) {
-  EXPECT_EQ(NameOfVk(VK_SPACE), L"Space");
-  EXPECT_EQ(NameOfVk('Q'), L"Q");
-  EXPECT_EQ(NameOfVk('7'), L"7");
-  EXPECT_EQ(NameOfVk(VK_OEM_1), L";");
-  EXPECT_EQ(NameOfVk(VK_OEM_2), L"/");
-  EXPECT_EQ(NameOfVk(VK_ESCAPE), L"Esc");
-  EXPECT_EQ(NameOfVk(VK_BACK), L"Backspace");
-  EXPECT_EQ(NameOfVk(VK_RETURN), L"Enter");
-  EXPECT_EQ(NameOfVk(VK_SHIFT), L"Shift");
-  EXPECT_EQ(NameOfVk(VK_RSHIFT), L"Right Shift");
-  EXPECT_EQ(NameOfVk(VK_CONTROL), L"Ctrl");
-  EXPECT_EQ(NameOfVk(VK_MENU), L"Alt");
-  EXPECT_EQ(NameOfVk(VK_CAPITAL), L"Caps Lock");
-  EXPECT_EQ(NameOfVk(VK_F1), L"F1");
-  EXPECT_EQ(NameOfVk(VK_F12), L"F12");
-  EXPECT_EQ(NameOfVk(VK_F24), L"F24");
-  EXPECT_EQ(NameOfVk(VK_PAUSE), L"Pause");
-  EXPECT_EQ(NameOfVk(VK_SCROLL), L"Scroll Lock");
-  EXPECT_EQ(NameOfVk(VK_MULTIPLY), L"Num *");
-  EXPECT_EQ(NameOfVk(VK_DECIMAL), L"Num Del");
-  EXPECT_EQ(NameOfVk(VK_SNAPSHOT), L"Sys Req");
-  // Without the extended flag the arrows are keypad keys, as on Windows.
-  EXPECT_EQ(NameOfVk(VK_UP), L"Num 8");
-  EXPECT_EQ(NameOfVk(VK_INSERT), L"Num 0");
-  EXPECT_EQ(NameOfVk(0xFF), L"<none>");
-}
-
-TEST(KeyboardTest, NamesOfExtendedKeys) {
-  EXPECT_EQ(NameOfVk(VK_UP, true), L"Up");
-  EXPECT_EQ(NameOfVk(VK_LEFT, true), L"Left");
-  EXPECT_EQ(NameOfVk(VK_PRIOR, true), L"Page Up");
-  EXPECT_EQ(NameOfVk(VK_NEXT, true), L"Page Down");
-  EXPECT_EQ(NameOfVk(VK_DELETE, true), L"Delete");
-  EXPECT_EQ(NameOfVk(VK_HOME, true), L"Home");
-  EXPECT_EQ(NameOfVk(VK_RETURN, true), L"Num Enter");
-  EXPECT_EQ(NameOfVk(VK_CONTROL, true), L"Right Ctrl");
-  EXPECT_EQ(NameOfVk(VK_MENU, true), L"Right Alt");
-  EXPECT_EQ(NameOfVk(VK_DIVIDE, true), L"Num /");
-  EXPECT_EQ(NameOfVk(VK_NUMLOCK, true), L"Num Lock");
-  EXPECT_EQ(NameOfVk(VK_LWIN, true), L"Left Windows");
-  EXPECT_EQ(NameOfVk(VK_APPS, true), L"Application");
-  EXPECT_EQ(NameOf(0x37, true), L"Prnt Scrn");
-  EXPECT_EQ(NameOf(0x46, true), L"Break");
+// Names by virtual key (or by scan code where no key maps there), with and
+// without the extended flag.
+TEST(KeyboardTest, NamesOfPlainAndExtendedKeys) {
+  struct Row {
+    UINT vk;
+    bool extended;
+    const wchar_t* name;
+    bool isScan = false;
+  };
+  const Row rows[] = {
+      {VK_SPACE, false, L"Space"},         {'Q', false, L"Q"},
+      {'7', false, L"7"},                  {VK_OEM_1, false, L";"},
+      {VK_OEM_2, false, L"/"},             {VK_ESCAPE, false, L"Esc"},
+      {VK_BACK, false, L"Backspace"},      {VK_RETURN, false, L"Enter"},
+      {VK_SHIFT, false, L"Shift"},         {VK_RSHIFT, false, L"Right Shift"},
+      {VK_CONTROL, false, L"Ctrl"},        {VK_MENU, false, L"Alt"},
+      {VK_CAPITAL, false, L"Caps Lock"},   {VK_F1, false, L"F1"},
+      {VK_F12, false, L"F12"},             {VK_F24, false, L"F24"},
+      {VK_PAUSE, false, L"Pause"},         {VK_SCROLL, false, L"Scroll Lock"},
+      {VK_MULTIPLY, false, L"Num *"},      {VK_DECIMAL, false, L"Num Del"},
+      {VK_SNAPSHOT, false, L"Sys Req"},
+      // Without the extended flag the arrows are keypad keys, as on Windows.
+      {VK_UP, false, L"Num 8"},            {VK_INSERT, false, L"Num 0"},
+      {0xFF, false, L"<none>"},
+      {VK_UP, true, L"Up"},                {VK_LEFT, true, L"Left"},
+      {VK_PRIOR, true, L"Page Up"},        {VK_NEXT, true, L"Page Down"},
+      {VK_DELETE, true, L"Delete"},        {VK_HOME, true, L"Home"},
+      {VK_RETURN, true, L"Num Enter"},     {VK_CONTROL, true, L"Right Ctrl"},
+      {VK_MENU, true, L"Right Alt"},       {VK_DIVIDE, true, L"Num /"},
+      {VK_NUMLOCK, true, L"Num Lock"},     {VK_LWIN, true, L"Left Windows"},
+      {VK_APPS, true, L"Application"},     {0x37, true, L"Prnt Scrn", true},
+      {0x46, true, L"Break", true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << r.vk << (r.extended ? " extended" : ""));
+    EXPECT_EQ(r.isScan ? NameOf(r.vk, r.extended) : NameOfVk(r.vk, r.extended), r.name);
+  }
 }
 
 TEST(KeyboardTest, NameBufferIsCutAndTerminated) {

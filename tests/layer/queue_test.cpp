@@ -37,7 +37,7 @@ LRESULT PaintWhite(HWND h, UINT m, WPARAM w, LPARAM l) {
   return 0;
 }
 
-TEST_F(QueueTest, SentMessagesRunAtOnceAndPostedOnesWaitInOrder) {
+TEST_F(QueueTest, SentMessagesRunAtOnceAndPostedOnesWaitInOrderUntilRemoved) {
   HWND top = CreateTop();
   Pump();
   Log().clear();
@@ -54,6 +54,15 @@ TEST_F(QueueTest, SentMessagesRunAtOnceAndPostedOnesWaitInOrder) {
   ASSERT_EQ(Only(kB).size(), 2u);
   EXPECT_EQ(Only(kB)[0].wParam, 1u);
   EXPECT_EQ(Only(kB)[1].wParam, 2u);
+
+  // A peek without PM_REMOVE leaves the message for the next one.
+  PostMessageW(top, kA, 9, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, kA);
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 9u);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
 TEST_F(QueueTest, PostedThenQuitThenPaintThenTimer) {
@@ -92,18 +101,6 @@ TEST_F(QueueTest, PaintWaitsForPostedInputAndStaysUntilValidated) {
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, WM_PAINT);
   DispatchMessageW(&msg);  // DefWindowProcW validates
-  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST_F(QueueTest, PeekWithoutRemoveLeavesTheMessage) {
-  HWND top = CreateTop();
-  Pump();
-  PostMessageW(top, kA, 9, 0);
-  MSG msg;
-  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(msg.message, kA);
-  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.wParam, 9u);
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
@@ -147,19 +144,26 @@ TEST_F(QueueTest, TimerFiresEveryPeriodAndNeverPilesUp) {
   EXPECT_FALSE(KillTimer(top, 1));
   driver.AdvanceTime(100);
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
-}
 
-TEST_F(QueueTest, SettingATimerAgainRestartsItsPeriod) {
-  HWND top = CreateTop();
-  Pump();
+  // Setting a timer again restarts its period.
   SetTimer(top, 4, 50, nullptr);
   driver.AdvanceTime(40);
   SetTimer(top, 4, 50, nullptr);
   driver.AdvanceTime(40);
-  MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
   driver.AdvanceTime(10);
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  KillTimer(top, 4);
+
+  // A timer with a proc is called by dispatch, not sent to the window.
+  static int calls = 0;
+  calls = 0;
+  Log().clear();
+  SetTimer(top, 3, 20, [](HWND, UINT, UINT_PTR id, DWORD) { calls += static_cast<int>(id); });
+  driver.AdvanceTime(20);
+  Pump();
+  EXPECT_EQ(calls, 3);
+  EXPECT_TRUE(Only(WM_TIMER).empty());
 }
 
 TEST_F(QueueTest, GetMessageWaitsInTheDriverUntilTheNextTick) {
@@ -214,7 +218,7 @@ TEST_F(QueueTest, ParentsPaintBeforeChildrenAndAllGoOutInOnePresent) {
   EXPECT_EQ(driver.PresentCount(top), presents + 1);
 }
 
-TEST_F(QueueTest, InvalidationsCoalesceIntoOnePaintOfTheirBounds) {
+TEST_F(QueueTest, InvalidationsCoalesceIntoOnePaintOfTheirBoundsAndUpdateWindowPaintsNow) {
   HWND top = CreateTop();
   Pump();
   Log().clear();
@@ -233,6 +237,16 @@ TEST_F(QueueTest, InvalidationsCoalesceIntoOnePaintOfTheirBounds) {
   EXPECT_EQ(painted.top, 10);
   EXPECT_EQ(painted.right, 60);
   EXPECT_EQ(painted.bottom, 45);
+
+  // UpdateWindow paints at once, and only when something is invalid.
+  Log().clear();
+  UpdateWindow(top);
+  EXPECT_TRUE(Only(WM_PAINT).empty());
+  InvalidateRect(top, nullptr, FALSE);
+  UpdateWindow(top);
+  EXPECT_EQ(Only(WM_PAINT).size(), 1u);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 
 TEST_F(QueueTest, NothingIsPresentedWhileAPaintIsPending) {
@@ -295,31 +309,6 @@ TEST_F(QueueTest, OnlyChangedPixelsAreSentToTheScreen) {
   SelectObject(memory, oldBitmap);
   DeleteObject(bitmap);
   DeleteDC(memory);
-}
-
-TEST_F(QueueTest, UpdateWindowPaintsNowOnlyWhenSomethingIsInvalid) {
-  HWND top = CreateTop();
-  Pump();
-  Log().clear();
-  UpdateWindow(top);
-  EXPECT_TRUE(Only(WM_PAINT).empty());
-  InvalidateRect(top, nullptr, FALSE);
-  UpdateWindow(top);
-  EXPECT_EQ(Only(WM_PAINT).size(), 1u);
-  MSG msg;
-  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
-}
-
-TEST_F(QueueTest, TimerProcIsCalledByDispatch) {
-  static int calls = 0;
-  calls = 0;
-  HWND top = CreateTop();
-  Pump();
-  SetTimer(top, 3, 20, [](HWND, UINT, UINT_PTR id, DWORD) { calls += static_cast<int>(id); });
-  driver.AdvanceTime(20);
-  Pump();
-  EXPECT_EQ(calls, 3);
-  EXPECT_TRUE(Only(WM_TIMER).empty());
 }
 
 }  // namespace

@@ -102,39 +102,54 @@ TEST_F(SubclassTest, OnlyComctlIsFoundAndOnlyItsThreeFunctions) {
   EXPECT_TRUE(InitCommonControlsEx(&icc));
 }
 
+// The newest subclass runs first and DefSubclassProc ends at the window
+// proc, for sent and queued messages alike; attaching again only renews the
+// data (another id is another subclass); a subclass may answer alone.
 TEST_F(SubclassTest, NewestRunsFirstAndDefSubclassProcEndsAtTheWindowProc) {
-  HWND top = CreateTop();
-  SetHandler(WindowAnswer);
-  ASSERT_TRUE(set(top, First, 1, 11));
-  ASSERT_TRUE(set(top, Second, 0, 0));
-  EXPECT_EQ(SendMessageW(top, kPing, 0, 0), 101);
-  EXPECT_EQ(T().calls, (std::vector<std::string>{"second", "first1", "window"}));
-  // Messages from the queue take the same road.
-  T().calls.clear();
-  PostMessageW(top, kPing, 0, 0);
-  Pump();
-  EXPECT_EQ(T().calls, (std::vector<std::string>{"second", "first1", "window"}));
-}
-
-TEST_F(SubclassTest, AttachingAgainOnlyRenewsTheData) {
-  HWND top = CreateTop();
-  SetHandler(WindowAnswer);
-  ASSERT_TRUE(set(top, First, 1, 11));
-  ASSERT_TRUE(set(top, Second, 0, 0));
-  ASSERT_TRUE(set(top, First, 1, 22));  // stays where it was: behind Second
-  ASSERT_TRUE(set(top, First, 2, 33));  // another id is another subclass
-  SendMessageW(top, kPing, 0, 0);
-  EXPECT_EQ(T().calls, (std::vector<std::string>{"first2", "second", "first1", "window"}));
-  EXPECT_EQ(T().refs, (std::vector<DWORD_PTR>{33, 22}));
-}
-
-TEST_F(SubclassTest, ASubclassCanAnswerWithoutPassingOn) {
-  HWND top = CreateTop();
-  SetHandler(WindowAnswer);
-  set(top, First, 1, 0);
-  set(top, Swallow, 0, 0);
-  EXPECT_EQ(SendMessageW(top, kPing, 0, 0), 7);
-  EXPECT_TRUE(T().calls.empty());
+  struct Row {
+    const char* name;
+    std::function<void(HWND)> attach;
+    LRESULT result;
+    std::vector<std::string> calls;
+    std::vector<DWORD_PTR> refs;
+  };
+  const Row rows[] = {
+      {"two",
+       [&](HWND top) {
+         ASSERT_TRUE(set(top, First, 1, 11));
+         ASSERT_TRUE(set(top, Second, 0, 0));
+       },
+       101, {"second", "first1", "window"}, {11}},
+      {"attached again",
+       [&](HWND top) {
+         ASSERT_TRUE(set(top, First, 1, 11));
+         ASSERT_TRUE(set(top, Second, 0, 0));
+         ASSERT_TRUE(set(top, First, 1, 22));  // stays where it was: behind Second
+         ASSERT_TRUE(set(top, First, 2, 33));
+       },
+       101, {"first2", "second", "first1", "window"}, {33, 22}},
+      {"answering alone",
+       [&](HWND top) {
+         set(top, First, 1, 0);
+         set(top, Swallow, 0, 0);
+       },
+       7, {}, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND top = CreateTop();
+    SetHandler(WindowAnswer);
+    row.attach(top);
+    T() = Trace{};
+    EXPECT_EQ(SendMessageW(top, kPing, 0, 0), row.result);
+    EXPECT_EQ(T().calls, row.calls);
+    EXPECT_EQ(T().refs, row.refs);
+    T() = Trace{};
+    PostMessageW(top, kPing, 0, 0);
+    Pump();
+    EXPECT_EQ(T().calls, row.calls) << "from the queue";
+    DestroyWindow(top);
+  }
 }
 
 TEST_F(SubclassTest, RemovalDuringAMessageIsSafe) {
@@ -183,14 +198,21 @@ TEST_F(SubclassTest, SubclassesEndWithTheWindowAndBadHandlesFail) {
 }
 
 TEST(KernelTest, MulDivRoundsLikeWindows) {
-  EXPECT_EQ(MulDiv(15, 96, 72), 20);
-  EXPECT_EQ(MulDiv(5, 1, 2), 3);    // halves round away from zero
-  EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-  EXPECT_EQ(MulDiv(5, -1, 2), -3);
-  EXPECT_EQ(MulDiv(7, 1, 3), 2);
-  EXPECT_EQ(MulDiv(1, 2, 0), -1);
-  EXPECT_EQ(MulDiv(0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF), 0x7FFFFFFF);  // no overflow in between
-  EXPECT_EQ(MulDiv(0x7FFFFFFF, 2, 1), -1);
+  const struct {
+    int number, numerator, denominator, expected;
+  } rows[] = {
+      {15, 96, 72, 20},
+      {5, 1, 2, 3},  // halves round away from zero
+      {-5, 1, 2, -3},
+      {5, -1, 2, -3},
+      {7, 1, 3, 2},
+      {1, 2, 0, -1},
+      {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF},  // no overflow in between
+      {0x7FFFFFFF, 2, 1, -1},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(MulDiv(r.number, r.numerator, r.denominator), r.expected)
+        << r.number << " * " << r.numerator << " / " << r.denominator;
 }
 
 TEST(KernelTest, StringHelpers) {

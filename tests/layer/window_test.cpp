@@ -110,7 +110,7 @@ TEST_F(WindowTest, ChildGeometryIsInParentClientCoordinatesAndBorderInsetsTheCli
   EXPECT_EQ(GetDlgCtrlID(top), 0);
 }
 
-TEST_F(WindowTest, SetWindowPosMovesResizesAndRaises) {
+TEST_F(WindowTest, SetWindowPosMovesResizesAndRaisesAndTheManagerMovesToo) {
   HWND top = CreateTop(100, 100, 320, 373);
   SetWindowPos(top, nullptr, 0, 0, 320, 498, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT r{};
@@ -130,6 +130,11 @@ TEST_F(WindowTest, SetWindowPosMovesResizesAndRaises) {
   EXPECT_EQ(driver.Find(top)->topMostRaises, 2);
   GetWindowRect(top, &r);
   EXPECT_EQ(r.left, 40);
+  // A move by the window manager is taken as it is.
+  platform::OnMoved(top, 300, 200);
+  GetWindowRect(top, &r);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.bottom, 698);
 }
 
 TEST_F(WindowTest, ResizingKeepsTheOldPixelsAndRepaintsEverything) {
@@ -237,60 +242,58 @@ TEST_F(WindowTest, ChildDcsDrawAtTheChildAndAreClippedToIt) {
   EXPECT_NE(driver.Pixel(top, 60, 40), RGB(0, 200, 0));
 }
 
-TEST_F(WindowTest, ClipChildrenParentsNeitherRepaintNorCoverTheirChildren) {
-  HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
-  HWND child = CreateChild(top, 20, 10, 30, 20);
-  SetHandler(Painting([&](HWND h, HDC hdc, const PAINTSTRUCT&) {
-    HBRUSH b = CreateSolidBrush(h == top ? RGB(200, 0, 0) : RGB(0, 0, 200));
+// A WS_CLIPCHILDREN parent painting straight on its DC, or as the shell
+// does (the whole client on a memory bitmap, copied at once), spares its
+// children, and repaints only itself, while they are shown.
+TEST_F(WindowTest, ClipChildrenParentsNeitherRepaintNorCoverTheirShownChildren) {
+  const auto fillDirect = [](HWND, HDC hdc, const RECT&, HBRUSH b) {
     const RECT all{-500, -500, 500, 500};
     FillRect(hdc, &all, b);
-    DeleteObject(b);
-  }));
-  Pump();
-  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200));
-  Log().clear();
-  InvalidateRect(top, nullptr, TRUE);
-  Pump();
-  EXPECT_EQ(Only(WM_PAINT).size(), 1u);  // the parent only
-  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200));
-  EXPECT_EQ(driver.Pixel(top, 19, 9), RGB(200, 0, 0));
-  EXPECT_EQ(driver.Pixel(top, 50, 30), RGB(200, 0, 0));
-  // A hidden child is no longer spared.
-  ShowWindow(child, SW_HIDE);
-  Pump();
-  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(200, 0, 0));
-}
-
-// As the shell paints: the whole client on a memory bitmap, copied at once.
-TEST_F(WindowTest, ClipChildrenParentsPaintingThroughABitmapSpareTheirChildrenOnlyWhileShown) {
-  HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
-  HWND child = CreateChild(top, 20, 10, 30, 20);
-  SetHandler(Painting([&](HWND h, HDC hdc, const PAINTSTRUCT&) {
-    RECT client{};
-    GetClientRect(h, &client);
+  };
+  const auto fillThroughBitmap = [](HWND, HDC hdc, const RECT& client, HBRUSH b) {
     HDC memory = CreateCompatibleDC(hdc);
     HBITMAP bitmap = CreateCompatibleBitmap(hdc, client.right, client.bottom);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    HBRUSH b = CreateSolidBrush(h == top ? RGB(200, 0, 0) : RGB(0, 0, 200));
     FillRect(memory, &client, b);
-    DeleteObject(b);
     BitBlt(hdc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-  }));
-  Pump();
-  for (int frame = 0; frame < 3; ++frame) {  // the same frame again and again
-    InvalidateRect(top, nullptr, FALSE);
+  };
+  using Fill = void (*)(HWND, HDC, const RECT&, HBRUSH);
+  const struct {
+    const char* name;
+    Fill fill;
+  } ways[] = {{"straight", fillDirect}, {"through a bitmap", fillThroughBitmap}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    HWND top = CreateTop(0, 0, 100, 60, WS_CLIPCHILDREN);
+    HWND child = CreateChild(top, 20, 10, 30, 20);
+    const Fill fill = way.fill;
+    SetHandler(Painting([top, fill](HWND h, HDC hdc, const PAINTSTRUCT&) {
+      RECT client{};
+      GetClientRect(h, &client);
+      HBRUSH b = CreateSolidBrush(h == top ? RGB(200, 0, 0) : RGB(0, 0, 200));
+      fill(h, hdc, client, b);
+      DeleteObject(b);
+    }));
     Pump();
-    EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200)) << frame;
-    EXPECT_EQ(driver.Pixel(top, 49, 29), RGB(0, 0, 200)) << frame;
-    EXPECT_EQ(driver.Pixel(top, 50, 30), RGB(200, 0, 0)) << frame;
-    EXPECT_EQ(driver.Pixel(top, 19, 9), RGB(200, 0, 0)) << frame;
+    for (int frame = 0; frame < 3; ++frame) {  // the same frame again and again
+      Log().clear();
+      InvalidateRect(top, nullptr, frame == 0);
+      Pump();
+      EXPECT_EQ(Only(WM_PAINT).size(), 1u) << "the parent only";
+      EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(0, 0, 200)) << frame;
+      EXPECT_EQ(driver.Pixel(top, 49, 29), RGB(0, 0, 200)) << frame;
+      EXPECT_EQ(driver.Pixel(top, 50, 30), RGB(200, 0, 0)) << frame;
+      EXPECT_EQ(driver.Pixel(top, 19, 9), RGB(200, 0, 0)) << frame;
+    }
+    // A hidden child is no longer spared.
+    ShowWindow(child, SW_HIDE);
+    Pump();
+    EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(200, 0, 0)) << "the child's place, painted by the parent";
+    DestroyWindow(top);
   }
-  ShowWindow(child, SW_HIDE);
-  Pump();
-  EXPECT_EQ(driver.Pixel(top, 25, 15), RGB(200, 0, 0)) << "the child's place, painted by the parent";
 }
 
 TEST_F(WindowTest, DefaultFrameIsBlackAndEraseUsesTheClassBrush) {
@@ -322,15 +325,6 @@ TEST_F(WindowTest, AnExposedAreaIsPresentedAgainFromTheFrameWithoutARepaint) {
   const RECT dirty = driver.Find(top)->lastDirty;
   EXPECT_EQ(dirty.left, 10);
   EXPECT_EQ(dirty.bottom, 40);
-}
-
-TEST_F(WindowTest, MovedByTheWindowManager) {
-  HWND top = CreateTop(100, 100, 50, 50);
-  platform::OnMoved(top, 300, 200);
-  RECT r{};
-  GetWindowRect(top, &r);
-  EXPECT_EQ(r.left, 300);
-  EXPECT_EQ(r.bottom, 250);
 }
 
 }  // namespace
