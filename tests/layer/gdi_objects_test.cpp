@@ -141,6 +141,44 @@ TEST(GdiObjects, APaintLikeLoopLeavesTheLiveCountUnchanged) {
   EXPECT_EQ(LiveGdiObjectCount(), before);
 }
 
+// Deleted objects' storage is used again: what is made in it must carry
+// nothing of the object before, whatever its kind was.
+TEST(GdiObjects, ObjectsMadeAfterManyDeletionsStartFresh) {
+  const int before = LiveGdiObjectCount();
+  Canvas canvas(12, 12);
+  for (int i = 0; i < 80; ++i) {
+    HFONT font = CreateFontW(-30, 0, 0, 0, FW_BOLD, 1, 0, 0, 0, 0, 0, 0, 0, L"Sans");
+    HBRUSH brush = CreateSolidBrush(RGB(200, 0, 0));
+    HPEN nullPen = CreatePen(5 /* PS_NULL */, 3, RGB(1, 2, 3));
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_TRUE(DeleteObject(nullPen));
+  }
+  // In the reverse order of the last deletions: a brush where the null pen
+  // was, a pen where the brush was, a font where the font was.
+  HBRUSH brush = CreateSolidBrush(RGB(0, 255, 0));
+  HPEN pen = CreatePen(PS_SOLID, 3, RGB(0, 0, 255));
+  HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Sans");
+  const RECT all{0, 0, 12, 12};
+  EXPECT_NE(FillRect(canvas.dc(), &all, brush), 0);
+  EXPECT_EQ(canvas.At(6, 6), RGB(0, 255, 0));
+  HGDIOBJ oldPen = SelectObject(canvas.dc(), pen);
+  MoveToEx(canvas.dc(), 0, 6, nullptr);
+  LineTo(canvas.dc(), 12, 6);
+  EXPECT_EQ(canvas.At(6, 6), RGB(0, 0, 255));
+  HGDIOBJ oldFont = SelectObject(canvas.dc(), font);
+  ASSERT_NE(oldFont, nullptr);
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentPoint32W(canvas.dc(), L"8", 1, &size));
+  EXPECT_GT(size.cy, 8);
+  EXPECT_LT(size.cy, 24);  // 12 px, not the deleted 30 px font
+  EXPECT_EQ(SelectObject(canvas.dc(), oldFont), font);
+  EXPECT_EQ(SelectObject(canvas.dc(), oldPen), pen);
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font), static_cast<HGDIOBJ>(pen), static_cast<HGDIOBJ>(brush)})
+    EXPECT_TRUE(DeleteObject(object));
+  EXPECT_EQ(LiveGdiObjectCount(), before);
+}
+
 TEST(GdiObjects, BadHandlesAndArgumentsFailSafely) {
   Canvas canvas(4, 4);
   int notAnObject = 0;
