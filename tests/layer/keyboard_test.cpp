@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "win32_layer.h"
 
@@ -37,43 +38,36 @@ TEST(KeyboardTest, ScanCodesOfAUsLayoutBothWays) {
   }
 }
 
-// Names by virtual key (or by scan code where no key maps there), with and
-// without the extended flag.
+// Names by virtual key, with and without the extended flag, grouped by
+// kind of key; keys that no virtual key maps to are named by scan code.
 TEST(KeyboardTest, NamesOfPlainAndExtendedKeys) {
-  struct Row {
+  struct Name {
     UINT vk;
-    bool extended;
     const wchar_t* name;
-    bool isScan = false;
   };
-  const Row rows[] = {
-      {VK_SPACE, false, L"Space"},         {'Q', false, L"Q"},
-      {'7', false, L"7"},                  {VK_OEM_1, false, L";"},
-      {VK_OEM_2, false, L"/"},             {VK_ESCAPE, false, L"Esc"},
-      {VK_BACK, false, L"Backspace"},      {VK_RETURN, false, L"Enter"},
-      {VK_SHIFT, false, L"Shift"},         {VK_RSHIFT, false, L"Right Shift"},
-      {VK_CONTROL, false, L"Ctrl"},        {VK_MENU, false, L"Alt"},
-      {VK_CAPITAL, false, L"Caps Lock"},   {VK_F1, false, L"F1"},
-      {VK_F12, false, L"F12"},             {VK_F24, false, L"F24"},
-      {VK_PAUSE, false, L"Pause"},         {VK_SCROLL, false, L"Scroll Lock"},
-      {VK_MULTIPLY, false, L"Num *"},      {VK_DECIMAL, false, L"Num Del"},
-      {VK_SNAPSHOT, false, L"Sys Req"},
+  const std::vector<Name> plain = {
+      {VK_SPACE, L"Space"}, {'Q', L"Q"}, {'7', L"7"}, {VK_OEM_1, L";"}, {VK_OEM_2, L"/"},
+      {VK_ESCAPE, L"Esc"}, {VK_BACK, L"Backspace"}, {VK_RETURN, L"Enter"},
+      {VK_SHIFT, L"Shift"}, {VK_RSHIFT, L"Right Shift"}, {VK_CONTROL, L"Ctrl"}, {VK_MENU, L"Alt"},
+      {VK_CAPITAL, L"Caps Lock"}, {VK_F1, L"F1"}, {VK_F12, L"F12"}, {VK_F24, L"F24"},
+      {VK_PAUSE, L"Pause"}, {VK_SCROLL, L"Scroll Lock"}, {VK_SNAPSHOT, L"Sys Req"}, {0xFF, L"<none>"},
       // Without the extended flag the arrows are keypad keys, as on Windows.
-      {VK_UP, false, L"Num 8"},            {VK_INSERT, false, L"Num 0"},
-      {0xFF, false, L"<none>"},
-      {VK_UP, true, L"Up"},                {VK_LEFT, true, L"Left"},
-      {VK_PRIOR, true, L"Page Up"},        {VK_NEXT, true, L"Page Down"},
-      {VK_DELETE, true, L"Delete"},        {VK_HOME, true, L"Home"},
-      {VK_RETURN, true, L"Num Enter"},     {VK_CONTROL, true, L"Right Ctrl"},
-      {VK_MENU, true, L"Right Alt"},       {VK_DIVIDE, true, L"Num /"},
-      {VK_NUMLOCK, true, L"Num Lock"},     {VK_LWIN, true, L"Left Windows"},
-      {VK_APPS, true, L"Application"},     {0x37, true, L"Prnt Scrn", true},
-      {0x46, true, L"Break", true},
+      {VK_MULTIPLY, L"Num *"}, {VK_DECIMAL, L"Num Del"}, {VK_UP, L"Num 8"}, {VK_INSERT, L"Num 0"},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << r.vk << (r.extended ? " extended" : ""));
-    EXPECT_EQ(r.isScan ? NameOf(r.vk, r.extended) : NameOfVk(r.vk, r.extended), r.name);
+  const std::vector<Name> extended = {
+      {VK_UP, L"Up"}, {VK_LEFT, L"Left"}, {VK_PRIOR, L"Page Up"}, {VK_NEXT, L"Page Down"},
+      {VK_DELETE, L"Delete"}, {VK_HOME, L"Home"},
+      {VK_RETURN, L"Num Enter"}, {VK_DIVIDE, L"Num /"}, {VK_NUMLOCK, L"Num Lock"},
+      {VK_CONTROL, L"Right Ctrl"}, {VK_MENU, L"Right Alt"}, {VK_LWIN, L"Left Windows"}, {VK_APPS, L"Application"},
+  };
+  for (const bool isExtended : {false, true}) {
+    for (const Name& key : isExtended ? extended : plain) {
+      SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << key.vk << (isExtended ? " extended" : ""));
+      EXPECT_EQ(NameOfVk(key.vk, isExtended), key.name);
+    }
   }
+  EXPECT_EQ(NameOf(0x37, true), L"Prnt Scrn");
+  EXPECT_EQ(NameOf(0x46, true), L"Break");
 }
 
 TEST(KeyboardTest, NameBufferIsCutAndTerminated) {
