@@ -3,15 +3,19 @@
 // GetTextExtentPoint32W gives its size, so drawing and measuring agree.
 #include "gdi/text.h"
 
+#include <hb-ot.h>
+#include <hb.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cwchar>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
@@ -142,8 +146,115 @@ struct QuickFont {
   PangoLayout* sample = nullptr;             // "0": its run gives the font and analysis
   const PangoAnalysis* analysis = nullptr;   // null: no quick texts in this face
   std::bitset<128> usable;
+  // A face that keeps showing new texts (a running time) gets a table of
+  // each character's glyph by the characters either side of it; its texts
+  // are then put together from the table instead of shaped.
+  int shapedTexts = 0;
+  bool tableTried = false;
+  std::string chars;                          // the usable characters
+  std::array<int, 128> place{};               // a character's place in chars
+  std::vector<PangoGlyphInfo> byNeighbours;   // empty: texts are shaped
   std::unordered_map<PangoGlyph, GlyphPicture> glyphs;
 };
+
+// Texts shaped in a face before it gets its table.
+constexpr int kShapedBeforeTable = 16;
+
+PangoGlyphString* ShapeRun(const PangoAnalysis& analysis, std::string_view text) {
+  PangoGlyphString* glyphs = pango_glyph_string_new();
+  const int length = static_cast<int>(text.size());
+  pango_shape_with_flags(text.data(), length, text.data(), length, &analysis, glyphs, PANGO_SHAPE_ROUND_POSITIONS);
+  return glyphs;
+}
+
+bool SameGlyph(const PangoGlyphInfo& a, const PangoGlyphInfo& b) {
+  return a.glyph == b.glyph && a.geometry.width == b.geometry.width && a.geometry.x_offset == b.geometry.x_offset &&
+         a.geometry.y_offset == b.geometry.y_offset && a.attr.is_cluster_start == b.attr.is_cluster_start;
+}
+
+// The table's entry for the character at `place` between `before` and
+// `after`; a text's ends have chars.size() there.
+PangoGlyphInfo& Entry(QuickFont& quick, std::size_t before, std::size_t place, std::size_t after) {
+  const std::size_t sides = quick.chars.size() + 1;
+  return quick.byNeighbours[(before * quick.chars.size() + place) * sides + after];
+}
+
+void Compose(QuickFont& quick, std::string_view text, PangoGlyphString* glyphs) {
+  const int length = static_cast<int>(text.size());
+  const std::size_t end = quick.chars.size();
+  const auto placeAt = [&](int i) {
+    return i < 0 || i >= length ? end : static_cast<std::size_t>(quick.place[static_cast<unsigned char>(text[i])]);
+  };
+  pango_glyph_string_set_size(glyphs, length);
+  for (int i = 0; i < length; ++i) {
+    glyphs->glyphs[i] = Entry(quick, placeAt(i - 1), placeAt(i), placeAt(i + 1));
+    glyphs->log_clusters[i] = i;
+  }
+}
+
+// Whether the text shapes as the table puts it together.
+bool ComposesAsShaped(QuickFont& quick, std::string_view text) {
+  PangoGlyphString* shaped = ShapeRun(*quick.analysis, text);
+  PangoGlyphString* composed = pango_glyph_string_new();
+  Compose(quick, text, composed);
+  bool same = shaped->num_glyphs == composed->num_glyphs;
+  for (int i = 0; same && i < shaped->num_glyphs; ++i) same = SameGlyph(shaped->glyphs[i], composed->glyphs[i]);
+  pango_glyph_string_free(composed);
+  pango_glyph_string_free(shaped);
+  return same;
+}
+
+// Shapes every character between every two neighbours (or a text's end).
+// Kerning and the usual substitutions look at the next glyph at most, so
+// the table gives exactly what shaping gives; longer texts check it, and
+// a face that fails, or has the state-machine tables that can look
+// further, keeps shaping its texts.
+void MakeNeighbourTable(QuickFont& quick) {
+  quick.tableTried = true;
+  hb_font_t* font = pango_font_get_hb_font(quick.analysis->font);
+  if (!font) return;
+  for (const char* table : {"morx", "mort", "kerx"}) {
+    hb_blob_t* blob = hb_face_reference_table(hb_font_get_face(font), hb_tag_from_string(table, 4));
+    const unsigned length = hb_blob_get_length(blob);
+    hb_blob_destroy(blob);
+    if (length > 0) return;
+  }
+  for (const char c : kQuickCharacters) {
+    if (!quick.usable[static_cast<unsigned char>(c)]) continue;
+    quick.place[static_cast<unsigned char>(c)] = static_cast<int>(quick.chars.size());
+    quick.chars += c;
+  }
+  const std::size_t n = quick.chars.size();
+  quick.byNeighbours.assign((n + 1) * n * (n + 1), PangoGlyphInfo{});
+  std::string text;
+  for (std::size_t before = 0; before <= n; ++before) {
+    for (std::size_t place = 0; place < n; ++place) {
+      for (std::size_t after = 0; after <= n; ++after) {
+        text.clear();
+        if (before < n) text += quick.chars[before];
+        text += quick.chars[place];
+        if (after < n) text += quick.chars[after];
+        PangoGlyphString* shaped = ShapeRun(*quick.analysis, text);
+        const bool oneEach = shaped->num_glyphs == static_cast<int>(text.size());
+        if (oneEach) Entry(quick, before, place, after) = shaped->glyphs[before < n ? 1 : 0];
+        pango_glyph_string_free(shaped);
+        if (!oneEach) {
+          quick.byNeighbours.clear();
+          return;
+        }
+      }
+    }
+  }
+  // Runs of one character, and all of them in a row both ways.
+  std::vector<std::string> checks{quick.chars, std::string(quick.chars.rbegin(), quick.chars.rend())};
+  for (const char c : quick.chars) checks.emplace_back(6, c);
+  for (const std::string& check : checks) {
+    if (!ComposesAsShaped(quick, check)) {
+      quick.byNeighbours.clear();
+      return;
+    }
+  }
+}
 
 void Release(QuickFont& quick) {
   for (auto& entry : quick.glyphs) {
@@ -241,10 +352,15 @@ bool ShapeQuickly(const FontFace& face, const std::string& utf8, ShapedText& sha
   for (const char c : utf8) {
     if (!quick.usable[static_cast<unsigned char>(c)]) return false;
   }
-  shaped.glyphs = pango_glyph_string_new();
-  const int length = static_cast<int>(utf8.size());
-  pango_shape_with_flags(utf8.data(), length, utf8.data(), length, quick.analysis, shaped.glyphs,
-                         PANGO_SHAPE_ROUND_POSITIONS);
+  if (!quick.tableTried && ++quick.shapedTexts > kShapedBeforeTable) {
+    MakeNeighbourTable(quick);
+  }
+  if (quick.byNeighbours.empty()) {
+    shaped.glyphs = ShapeRun(*quick.analysis, utf8);
+  } else {
+    shaped.glyphs = pango_glyph_string_new();
+    Compose(quick, utf8, shaped.glyphs);
+  }
   shaped.font = PANGO_FONT(g_object_ref(quick.analysis->font));
   PangoRectangle logical{};
   pango_glyph_string_extents(shaped.glyphs, shaped.font, nullptr, &logical);

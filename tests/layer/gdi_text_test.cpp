@@ -324,9 +324,11 @@ TEST(GdiText, DrawingATextAgainGivesTheSamePixels) {
   }
 }
 
-// Times and deltas are shaped straight into glyphs; they must measure and
-// draw exactly as their layouts do, the first draw and the kept picture
-// alike, in every face the frame uses and in faces that kern digits.
+// Times and deltas are shaped straight into glyphs, and in a face that
+// keeps showing new ones (a running time) put together from each
+// character's glyph by its neighbours; they must measure and draw exactly
+// as their layouts do, the first draw and the kept picture alike, in every
+// face the frame uses and in faces that kern digits.
 TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
   struct Face {
     int height;
@@ -336,9 +338,10 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
   const Face faces[] = {{-64, FW_NORMAL, L"Segoe UI"},   {-18, FW_SEMIBOLD, L"Segoe UI"},
                         {-14, FW_NORMAL, L"Segoe UI"},   {-22, FW_BOLD, L"Segoe UI"},
                         {-30, FW_NORMAL, L"DejaVu Sans"}, {-21, FW_NORMAL, L"Liberation Serif"},
-                        {17, FW_NORMAL, L"Liberation Mono"}};
+                        {-40, FW_NORMAL, L"Liberation Sans"}, {17, FW_NORMAL, L"Liberation Mono"}};
   const std::wstring texts[] = {L"0:00.00", L"1:11.11", L"10:47.10", L"59:59.99", L"1:00:00.00", L"+1.23",
-                                L"-0.05", L"+12:01.5", L"1,234", L".", L":", L"-", L"7", L"00:00.000"};
+                                L"-0.05", L"+12:01.5", L"1,234", L".", L":", L"-", L"7", L"00:00.000",
+                                L"11", L"111:11", L"-1.1", L"21:17.71"};
   struct Drawn {
     SIZE size;
     std::vector<std::vector<COLORREF>> pictures;  // first, second and third draw
@@ -362,14 +365,23 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
     return drawn;
   };
   for (const Face& face : faces) {
-    for (const std::wstring& text : texts) {
-      const Drawn laidOut = draw(face, text, false);
+    for (const bool warm : {false, true}) {
+      if (warm) {
+        // Many new texts in the face: from here on they are put together.
+        platform::gdi::SetQuickShaping(true);
+        TextCanvas tc(10, 10, MakeFont(face.height, face.weight, face.name));
+        for (int i = 0; i < 40; ++i) Measure(tc.canvas.dc(), L"9:" + std::to_wstring(10 + i) + L".0");
+      }
+      for (const std::wstring& text : texts) {
+        const Drawn laidOut = draw(face, text, false);
       const Drawn quick = draw(face, text, true);
       const std::string what = platform::gdi::ToUtf8(face.name, -1) + " " + std::to_string(face.height) + " " +
                                platform::gdi::ToUtf8(text.c_str(), -1);
-      EXPECT_EQ(quick.size.cx, laidOut.size.cx) << what;
-      EXPECT_EQ(quick.size.cy, laidOut.size.cy) << what;
-      for (int pass = 0; pass < 3; ++pass) EXPECT_TRUE(quick.pictures[pass] == laidOut.pictures[pass]) << what << " draw " << pass + 1;
+        EXPECT_EQ(quick.size.cx, laidOut.size.cx) << what;
+        EXPECT_EQ(quick.size.cy, laidOut.size.cy) << what;
+        for (int pass = 0; pass < 3; ++pass)
+          EXPECT_TRUE(quick.pictures[pass] == laidOut.pictures[pass]) << what << " draw " << pass + 1;
+      }
     }
   }
   platform::gdi::SetQuickShaping(true);
