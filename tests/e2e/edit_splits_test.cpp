@@ -45,19 +45,19 @@ TEST_P(EditSplitsTest, AddAndRemoveSaveBothFilesAndResizeTheWindow) {
   EXPECT_TRUE(app().ListFiles().empty());
 
   ClickAt(kAddButton);
-  EXPECT_EQ(app().ReadFile("splits.txt"), kDefaultNames + "New Split\r\n");
-  EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(6));
+  EXPECT_TRUE(app().FileBecomes("splits.txt", kDefaultNames + "New Split\r\n"));
+  EXPECT_TRUE(app().FileBecomes("bestsplits.txt", NoBests(6)));
   EXPECT_TRUE(app().GeometryBecomes(Geometry{100, 100, 320, HeightForSplits(6)}));
   ClickAt(kAddButton);
-  EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(7));
+  EXPECT_TRUE(app().FileBecomes("bestsplits.txt", NoBests(7)));
   EXPECT_TRUE(app().HeightBecomes(HeightForSplits(7)));
 
   for (int n = 6; n >= 0; --n) {
     ClickAt(kRemoveButton);
-    EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(n));
+    EXPECT_TRUE(app().FileBecomes("bestsplits.txt", NoBests(n)));
     EXPECT_TRUE(app().HeightBecomes(HeightForSplits(n))) << n << " splits";
   }
-  EXPECT_EQ(app().ReadFile("splits.txt"), "");
+  EXPECT_TRUE(app().FileBecomes("splits.txt", ""));
   img = Frame();
   EXPECT_FALSE(BoxAt(img, 232)) << "a row box with no splits";
 
@@ -66,8 +66,8 @@ TEST_P(EditSplitsTest, AddAndRemoveSaveBothFilesAndResizeTheWindow) {
   EXPECT_TRUE(app().GeometryBecomes(Geometry{130, 120, 320, HeightForSplits(0)}));
 
   ClickAt(kAddButton);
-  EXPECT_EQ(app().ReadFile("splits.txt"), "New Split\r\n");
-  EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(1));
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "New Split\r\n"));
+  EXPECT_TRUE(app().FileBecomes("bestsplits.txt", NoBests(1)));
   EXPECT_TRUE(BoxAt(Frame(), 232));
 
   // The Timer panel shows the one split; a run over it finishes at once.
@@ -86,9 +86,9 @@ TEST_P(EditSplitsTest, AddAndRemoveSaveBothFilesAndResizeTheWindow) {
   // "Reset Best Times" forgets the best and the PB, in both files.
   ClickAt(kEditSplitsTab);
   ClickAt(kResetButton);
-  EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(1));
-  EXPECT_EQ(app().ReadFile("pbtime.txt"), "-1\r\n");
-  EXPECT_EQ(app().ReadFile("splits.txt"), "New Split\r\n");
+  EXPECT_TRUE(app().FileBecomes("bestsplits.txt", NoBests(1)));
+  EXPECT_TRUE(app().FileBecomes("pbtime.txt", "-1\r\n"));
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "New Split\r\n"));
 }
 
 TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFocusOnly) {
@@ -113,8 +113,8 @@ TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFo
   ASSERT_TRUE(ModeIs(Frame(), true));
 
   ClickAt(kTimerTab);
-  EXPECT_EQ(app().ReadFile("splits.txt"), "Enter\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n");
-  EXPECT_EQ(app().ReadFile("bestsplits.txt"), NoBests(5));
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "Enter\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n"));
+  EXPECT_TRUE(app().FileBecomes("bestsplits.txt", NoBests(5)));
   Image img = Frame();
   int bar = SeparatorBarTop(img);
   ASSERT_GT(bar, 100);
@@ -130,7 +130,7 @@ TEST_P(EditSplitsTest, RenamingIsSavedByATabPressAndHotkeysWaitWhileABoxHasTheFo
   ClickAt(kEditSplitsTab);
   Rename(0, 0, "Gate");
   ClickAt(kEditSplitsTab);
-  EXPECT_EQ(app().ReadFile("splits.txt"), "Gate\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n");
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "Gate\r\nMoat\r\nidk\r\nNew Split\r\nNew Split\r\n"));
 }
 
 TEST_P(EditSplitsTest, WheelScrollsTheListAndItsBoxes) {

@@ -400,6 +400,13 @@ Geometry App::geometry() const {
   return ::testing::AssertionFailure() << "the window is " << h << " high, not " << want;
 }
 
+::testing::AssertionResult App::FileBecomes(const std::string& name, const std::string& want, Millis timeout) const {
+  std::optional<std::string> got;
+  if (WaitUntil([&] { return (got = ReadFile(name)) == want; }, timeout)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << name << " holds " << ::testing::PrintToString(got) << ", not "
+                                       << ::testing::PrintToString(want);
+}
+
 Image App::Capture() const {
   Geometry g = geometry();
   if (g.width <= 0 || g.height <= 0) return {};

@@ -120,6 +120,8 @@ class App {
   // server a little after the input that caused it.
   ::testing::AssertionResult GeometryBecomes(const Geometry& want, Millis timeout = 2s) const;
   ::testing::AssertionResult HeightBecomes(int want, Millis timeout = 2s) const;
+  // A file written in answer to a press: the program may take a moment on a loaded machine.
+  ::testing::AssertionResult FileBecomes(const std::string& name, const std::string& want, Millis timeout = 2s) const;
   // The window's pixels, read from the root window (no compositor runs, so
   // the root shows the window's exact pixels).
   Image Capture() const;
