@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the window-manager suite (build/linux/tests/wm/wm_tests) under each
-# window manager in turn, each in its own Xvfb, and reports per manager.
+# window manager, each in its own Xvfb, and reports per manager.
 # Fails when any manager fails. Logs: build/linux/wm-<manager>.log.
 #   scripts/wm-suite.sh                 every manager
 #   scripts/wm-suite.sh mutter i3 ...   only these
@@ -62,14 +62,32 @@ fi
 
 [ $# -gt 0 ] && managers=("$@")
 [ -x build/linux/tests/wm/wm_tests ] || { echo "build wm_tests first (cmake --build --preset linux --target brenvik wm_tests)"; exit 1; }
-failed=()
+# Two managers at a time, each in its own X server (WM_JOBS=1: in turn).
+jobs=${WM_JOBS:-2}
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+
+# Runs the suite under one manager; writes "<status> <seconds>" to $results/<manager>.
+run_under() {
+  local t0=$SECONDS status=0
+  scripts/with-xvfb.sh "$0" --one "$1" >"build/linux/wm-$1.log" 2>&1 || status=1
+  echo "$status $((SECONDS - t0))" >"$results/$1"
+}
+
 start=$SECONDS
 for m in "${managers[@]}"; do
-  t0=$SECONDS
-  if scripts/with-xvfb.sh "$0" --one "$m" >"build/linux/wm-$m.log" 2>&1; then
-    echo "pass  $m ($((SECONDS - t0)) s)"
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_under "$m" &
+done
+wait
+
+failed=()
+for m in "${managers[@]}"; do
+  read -r status seconds <"$results/$m" || { status=1; seconds=?; }
+  if [ "$status" = 0 ]; then
+    echo "pass  $m ($seconds s)"
   else
-    echo "FAIL  $m ($((SECONDS - t0)) s)"
+    echo "FAIL  $m ($seconds s)"
     grep -E -A5 'Failure$|manager did not' "build/linux/wm-$m.log" | head -40 | sed 's/^/      /'
     failed+=("$m")
   fi
