@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ struct ShapedText {
   SIZE size{};
   bool reachKnown = false;
   RECT reach{};                        // pixels a draw may change, from the layout's top-left
+  enum { kUnknown, kByGlyph, kWhole } drawn = kUnknown;  // quick texts: glyph by glyph or whole
 };
 
 // A layout's font and text. Faces are shared by equal fonts, and an entry
@@ -140,6 +142,7 @@ constexpr std::string_view kQuickCharacters = "0123456789:.,+-";
 struct GlyphPicture {
   cairo_surface_t* picture = nullptr;
   int x = 0, y = 0;
+  RECT ink{};  // pixels from the glyph's origin, rounded outwards
 };
 
 struct QuickFont {
@@ -154,8 +157,19 @@ struct QuickFont {
   std::string chars;                          // the usable characters
   std::array<int, 128> place{};               // a character's place in chars
   std::vector<PangoGlyphInfo> byNeighbours;   // empty: texts are shaped
-  std::unordered_map<PangoGlyph, GlyphPicture> glyphs;
+  std::unordered_map<std::uint64_t, GlyphPicture> glyphs;  // by GlyphPlace
 };
+
+// A glyph and where its origin falls inside a pixel (pango units, 0 to
+// PANGO_SCALE - 1 each way): kerning can leave a digit off the pixel grid,
+// and such a digit is rendered as pango renders it there.
+std::uint64_t GlyphPlace(PangoGlyph glyph, int xPart, int yPart) {
+  return (std::uint64_t{glyph} << 32) | (static_cast<std::uint64_t>(xPart) << 16) | static_cast<std::uint64_t>(yPart);
+}
+
+// Pango units to a whole pixel at or before them, and what is left over.
+int WholePixels(int units) { return units >= 0 ? units / PANGO_SCALE : -((-units + PANGO_SCALE - 1) / PANGO_SCALE); }
+int PixelPart(int units) { return units - WholePixels(units) * PANGO_SCALE; }
 
 // Texts shaped in a face before it gets its table.
 constexpr int kShapedBeforeTable = 16;
@@ -308,11 +322,12 @@ QuickFont& QuickFontFor(const FontFace& face) {
   return fonts.emplace(face.key, MakeQuickFont(face)).first->second;
 }
 
-// A glyph of the face's quick font, rendered by pango as a text of that one
-// glyph would be, once.
-const GlyphPicture& GlyphPictureOf(const FontFace& face, PangoGlyph glyph) {
+// A glyph of the face's quick font at a place inside a pixel, rendered by
+// pango as a text of that one glyph would be, once.
+const GlyphPicture& GlyphPictureOf(const FontFace& face, PangoGlyph glyph, int xPart, int yPart) {
   QuickFont& quick = QuickFontFor(face);
-  if (auto found = quick.glyphs.find(glyph); found != quick.glyphs.end()) return found->second;
+  const std::uint64_t place = GlyphPlace(glyph, xPart, yPart);
+  if (auto found = quick.glyphs.find(place); found != quick.glyphs.end()) return found->second;
   GlyphPicture made;
   PangoFont* font = quick.analysis ? quick.analysis->font : nullptr;
   PangoRectangle ink{};
@@ -321,10 +336,13 @@ const GlyphPicture& GlyphPictureOf(const FontFace& face, PangoGlyph glyph) {
     pango_extents_to_pixels(&ink, nullptr);
   }
   if (ink.width > 0 && ink.height > 0) {
+    made.ink = RECT{ink.x, ink.y, ink.x + ink.width, ink.y + ink.height};
+    // A glyph off the grid may reach one more pixel right or down.
+    const int extraX = xPart != 0 ? 1 : 0, extraY = yPart != 0 ? 1 : 0;
     made.x = ink.x - kPictureMargin;
     made.y = ink.y - kPictureMargin;
-    made.picture = cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2 * kPictureMargin,
-                                              ink.height + 2 * kPictureMargin);
+    made.picture = cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2 * kPictureMargin + extraX,
+                                              ink.height + 2 * kPictureMargin + extraY);
     if (cairo_surface_status(made.picture) == CAIRO_STATUS_SUCCESS) {
       PangoGlyphString* one = pango_glyph_string_new();
       pango_glyph_string_set_size(one, 1);
@@ -332,7 +350,8 @@ const GlyphPicture& GlyphPictureOf(const FontFace& face, PangoGlyph glyph) {
       one->log_clusters[0] = 0;
       cairo_t* cr = cairo_create(made.picture);
       cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-      cairo_move_to(cr, -made.x, -made.y);
+      cairo_move_to(cr, -made.x + static_cast<double>(xPart) / PANGO_SCALE,
+                    -made.y + static_cast<double>(yPart) / PANGO_SCALE);
       pango_cairo_show_glyph_string(cr, font, one);
       cairo_destroy(cr);
       cairo_surface_flush(made.picture);
@@ -342,7 +361,7 @@ const GlyphPicture& GlyphPictureOf(const FontFace& face, PangoGlyph glyph) {
       made.picture = nullptr;
     }
   }
-  return quick.glyphs.emplace(glyph, made).first->second;
+  return quick.glyphs.emplace(place, made).first->second;
 }
 
 bool ShapeQuickly(const FontFace& face, const std::string& utf8, ShapedText& shaped) {
@@ -509,23 +528,42 @@ RECT ReachOf(ShapedText& shaped) {
   return shaped.reach;
 }
 
-// Draws (or keeps for later) a text with the top-left of its logical box at
-// (x, y), cut to `clip` when there is one.
-// A quick text on whole pixels is drawn glyph by glyph from the glyphs'
-// pictures, laid over one another as cairo lays them, and each glyph is a
-// step of its own: when a running time changes its last digit, the frame
-// redraws and sends that digit alone.
-bool DrawGlyphByGlyph(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
-  if (!shaped.glyphs || shaped.baseline % PANGO_SCALE != 0) return false;
-  const PangoGlyphString& glyphs = *shaped.glyphs;
+// Whether cairo finds the glyphs' boxes overlapping: then it adds their
+// coverage up before blending, which laying them over one another does not
+// give where two glyphs share a pixel. Each box is where cairo puts the
+// glyph, its origin rounded to the nearest pixel, against the box of all
+// the glyphs before it.
+bool GlyphsOverlap(const FontFace& face, const PangoGlyphString& glyphs, int baseline) {
+  RECT before{};
   for (int i = 0, advance = 0; i < glyphs.num_glyphs; advance += glyphs.glyphs[i++].geometry.width) {
     const PangoGlyphInfo& info = glyphs.glyphs[i];
-    if ((advance + info.geometry.x_offset) % PANGO_SCALE != 0 || info.geometry.y_offset % PANGO_SCALE != 0 ||
-        (info.glyph & PANGO_GLYPH_UNKNOWN_FLAG)) {
-      return false;
-    }
+    if (info.glyph == PANGO_GLYPH_EMPTY) continue;
+    const RECT& ink = GlyphPictureOf(face, info.glyph, 0, 0).ink;
+    if (IsEmpty(ink)) continue;
+    const RECT box = Offset(ink, WholePixels(advance + info.geometry.x_offset + PANGO_SCALE / 2),
+                            WholePixels(baseline + info.geometry.y_offset + PANGO_SCALE / 2));
+    if (!IsEmpty(before) && !IsEmpty(Intersect(box, before))) return true;
+    before = IsEmpty(before) ? box : Union(before, box);
   }
+  return false;
+}
+
+// Draws (or keeps for later) a text with the top-left of its logical box at
+// (x, y), cut to `clip` when there is one.
+// A quick text is drawn glyph by glyph from the glyphs' pictures, laid
+// over one another as cairo lays them, and each glyph is a step of its
+// own: when a running time changes its last digit, the frame redraws and
+// sends that digit alone.
+bool DrawGlyphByGlyph(DeviceContext& dc, ShapedText& shaped, int x, int y, const RECT* clip) {
+  if (!shaped.glyphs) return false;
+  const PangoGlyphString& glyphs = *shaped.glyphs;
   const FontFace& face = *dc.font->face;
+  if (shaped.drawn == ShapedText::kUnknown) {
+    bool known = true;
+    for (int i = 0; i < glyphs.num_glyphs; ++i) known = known && !(glyphs.glyphs[i].glyph & PANGO_GLYPH_UNKNOWN_FLAG);
+    shaped.drawn = known && !GlyphsOverlap(face, glyphs, shaped.baseline) ? ShapedText::kByGlyph : ShapedText::kWhole;
+  }
+  if (shaped.drawn == ShapedText::kWhole) return false;
   const RECT cut = clip ? *clip : kEverywhere;
   if (dc.bkMode == OPAQUE) {
     const SIZE size = LayoutSize(shaped);
@@ -540,16 +578,18 @@ bool DrawGlyphByGlyph(DeviceContext& dc, ShapedText& shaped, int x, int y, const
   for (int i = 0, advance = 0; i < glyphs.num_glyphs; advance += glyphs.glyphs[i++].geometry.width) {
     const PangoGlyphInfo& info = glyphs.glyphs[i];
     if (info.glyph == PANGO_GLYPH_EMPTY) continue;
-    const GlyphPicture& glyph = GlyphPictureOf(face, info.glyph);
+    const int originX = advance + info.geometry.x_offset, originY = shaped.baseline + info.geometry.y_offset;
+    const int xPart = PixelPart(originX), yPart = PixelPart(originY);
+    const GlyphPicture& glyph = GlyphPictureOf(face, info.glyph, xPart, yPart);
     if (!glyph.picture) continue;
-    const int left = x + (advance + info.geometry.x_offset) / PANGO_SCALE + glyph.x;
-    const int top = y + (shaped.baseline + info.geometry.y_offset) / PANGO_SCALE + glyph.y;
+    const int left = x + WholePixels(originX) + glyph.x;
+    const int top = y + WholePixels(originY) + glyph.y;
     const RECT reach{left, top, left + cairo_image_surface_get_width(glyph.picture),
                      top + cairo_image_surface_get_height(glyph.picture)};
     StepKey key('g');
-    key.Add(info.glyph).Add(left).Add(top).Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
-    Draw(dc, key, Intersect(reach, cut), [id = info.glyph, left, top, cut](DeviceContext& d) {
-      const GlyphPicture& picture = GlyphPictureOf(*d.font->face, id);
+    key.Add(info.glyph).Add(xPart).Add(yPart).Add(left).Add(top).Add(cut.left).Add(cut.top).Add(cut.right).Add(cut.bottom);
+    Draw(dc, key, Intersect(reach, cut), [id = info.glyph, xPart, yPart, left, top, cut](DeviceContext& d) {
+      const GlyphPicture& picture = GlyphPictureOf(*d.font->face, id, xPart, yPart);
       if (picture.picture) PixelWriter(d).Cover(picture.picture, left, top, cut, d.textColour);
     });
   }
