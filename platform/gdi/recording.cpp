@@ -133,16 +133,24 @@ bool SameAreas(const std::vector<RECT>& a, const std::vector<RECT>& b) {
 
 // The pixels where two lists of steps may give different results. A pixel
 // ends up as the steps that reach it leave it, so where every step that
-// reaches it is the same in both lists, both leave it alike.
+// reaches it is the same in both lists, both leave it alike. Lists of one
+// length are compared step by step; otherwise (a time grew a digit) what
+// lies between their equal starts and equal ends differs.
 RECT Difference(const StepKeys& before, const StepKeys& now) {
   RECT differs{0, 0, 0, 0};
-  const std::size_t common = std::min(before.ends.size(), now.ends.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    if (before.Key(i) == now.Key(i)) continue;
-    differs = Union(differs, Union(before.reaches[i], now.reaches[i]));
+  const std::size_t was = before.ends.size(), is = now.ends.size();
+  if (was == is) {
+    for (std::size_t i = 0; i < is; ++i) {
+      if (before.Key(i) == now.Key(i)) continue;
+      differs = Union(differs, Union(before.reaches[i], now.reaches[i]));
+    }
+    return differs;
   }
-  for (std::size_t i = common; i < before.ends.size(); ++i) differs = Union(differs, before.reaches[i]);
-  for (std::size_t i = common; i < now.ends.size(); ++i) differs = Union(differs, now.reaches[i]);
+  std::size_t head = 0, tail = 0;
+  while (head < was && head < is && before.Key(head) == now.Key(head)) ++head;
+  while (tail < was - head && tail < is - head && before.Key(was - 1 - tail) == now.Key(is - 1 - tail)) ++tail;
+  for (std::size_t i = head; i < was - tail; ++i) differs = Union(differs, before.reaches[i]);
+  for (std::size_t i = head; i < is - tail; ++i) differs = Union(differs, now.reaches[i]);
   return differs;
 }
 

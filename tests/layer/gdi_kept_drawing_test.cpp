@@ -12,6 +12,7 @@
 
 #include "gdi/gdi_internal.h"
 #include "gdi/recording.h"
+#include "gdi/text.h"
 #include "win32_layer.h"
 
 namespace {
@@ -196,6 +197,51 @@ TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
   });
   DeleteObject(font);
   EXPECT_GE(changed.left, 30 + unchanged.cx - 4) << "the time's start was redrawn and sent";
+  // A time that grows a digit has more steps than the last: what follows it
+  // is still the same and stays.
+  s.time = L"11:23.46";
+  const RECT grown = PaintBuffered(frame_, s);
+  EXPECT_LT(grown.bottom, 50) << "only the time's rows, not the shapes below";
+  EXPECT_GE(grown.left, 30 - 4) << "the shapes left of the time were redrawn";
+  EXPECT_EQ(PixelsOf(frame_), Straight(s));
+  s.time = L"1:23.46";
+  const RECT shrunk = PaintBuffered(frame_, s);
+  EXPECT_LT(shrunk.bottom, 50) << "one digit fewer";
+  EXPECT_GE(shrunk.left, 30 - 4) << "one digit fewer";
+  EXPECT_EQ(PixelsOf(frame_), Straight(s));
+}
+
+// Kerning ("11") can leave a digit off the pixel grid; a running time still
+// changes only its new digits, and in every frame exactly as pango draws it.
+TEST_F(KeptDrawingTest, AKernedTimeStillChangesOnlyItsNewDigits) {
+  Scene s;
+  s.timeHeight = -64;
+  s.time = L"3.09";
+  PaintBuffered(frame_, s);
+  HFONT font = Font(s.timeHeight, FW_NORMAL);
+  for (const wchar_t* time : {L"3.10", L"3.11", L"3.12", L"3.11", L"11.11"}) {
+    const std::wstring before = s.time;
+    s.time = time;
+    const RECT changed = PaintBuffered(frame_, s);
+    EXPECT_EQ(PixelsOf(frame_), Straight(s)) << platform::gdi::ToUtf8(time, -1);
+    std::size_t same = 0;
+    while (same < before.size() && before[same] == s.time[same]) ++same;
+    SIZE unchanged{};
+    Straight([&](HDC dc) {
+      HGDIOBJ old = SelectObject(dc, font);
+      GetTextExtentPoint32W(dc, s.time.c_str(), static_cast<int>(same), &unchanged);
+      SelectObject(dc, old);
+    });
+    // A kerned pair moves its second digit: one digit more may change.
+    SIZE digit{};
+    Straight([&](HDC dc) {
+      HGDIOBJ old = SelectObject(dc, font);
+      GetTextExtentPoint32W(dc, L"0", 1, &digit);
+      SelectObject(dc, old);
+    });
+    EXPECT_GE(changed.left, 30 + unchanged.cx - digit.cx - 4) << platform::gdi::ToUtf8(time, -1);
+  }
+  DeleteObject(font);
 }
 
 TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
