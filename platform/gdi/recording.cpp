@@ -50,6 +50,9 @@ struct Kept {
   std::vector<KeptStep> steps;
   std::size_t count = 0;
   StepKeys pendingKeys;
+  // While every step so far repeats drawnKeys, pendingKeys is left empty:
+  // the list being kept is drawnKeys' first `count` steps.
+  bool repeating = false;
   // The steps that drew the pixels, when known (id nonzero); the pixels
   // they were drawn over (base) differ from them only in `changed`.
   StepKeys drawnKeys;
@@ -100,21 +103,6 @@ DrawState StateOf(const DeviceContext& dc) {
   return state;
 }
 
-// The DC's objects and colours, after a step's own key. Equal faces are
-// equal fonts; a face made anew for the same font only costs a redraw.
-void AddState(std::string& bytes, const DeviceContext& dc) {
-  const long long numbers[] = {static_cast<long long>(dc.pen->colour),
-                               dc.pen->penWidth,
-                               dc.pen->null,
-                               static_cast<long long>(dc.brush->colour),
-                               dc.brush->null,
-                               static_cast<long long>(dc.textColour),
-                               static_cast<long long>(dc.bkColour),
-                               dc.bkMode,
-                               dc.font->face ? static_cast<long long>(dc.font->face->serial) : 0};
-  bytes.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
-}
-
 bool Within(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -122,6 +110,38 @@ bool Within(const RECT& inner, const RECT& outer) {
 
 bool Same(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The DC's objects and colours, kept after a step's own key. Equal faces
+// are equal fonts; a face made anew for the same font only costs a redraw.
+struct StateBytes {
+  long long numbers[9];
+  explicit StateBytes(const DeviceContext& dc)
+      : numbers{static_cast<long long>(dc.pen->colour),
+                dc.pen->penWidth,
+                dc.pen->null,
+                static_cast<long long>(dc.brush->colour),
+                dc.brush->null,
+                static_cast<long long>(dc.textColour),
+                static_cast<long long>(dc.bkColour),
+                dc.bkMode,
+                dc.font->face ? static_cast<long long>(dc.font->face->serial) : 0} {}
+  std::string_view bytes() const { return {reinterpret_cast<const char*>(numbers), sizeof numbers}; }
+};
+
+// Whether the step with this key, state and reach is step i of the list.
+bool SameStep(const StepKeys& keys, std::size_t i, std::string_view key, std::string_view state, const RECT& reach) {
+  if (i >= keys.ends.size()) return false;
+  const std::string_view kept = keys.Key(i);
+  return kept.size() == key.size() + state.size() && kept.substr(0, key.size()) == key &&
+         kept.substr(key.size()) == state && Same(keys.reaches[i], reach);
+}
+
+// The first `count` steps of a list, as a list of their own.
+void CopyFirst(const StepKeys& from, std::size_t count, StepKeys& to) {
+  to.bytes.assign(from.bytes, 0, count == 0 ? 0 : from.ends[count - 1]);
+  to.ends.assign(from.ends.begin(), from.ends.begin() + static_cast<std::ptrdiff_t>(count));
+  to.reaches.assign(from.reaches.begin(), from.reaches.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
 bool SameAreas(const std::vector<RECT>& a, const std::vector<RECT>& b) {
@@ -198,12 +218,21 @@ bool KeepKey(DeviceContext& dc, const StepKey& key, const RECT& reach, bool& fre
     DrawingNow(dc);
     return false;
   }
+  const std::size_t i = kept->count++;
+  const StateBytes state(dc);
+  if (kept->repeating) {
+    if (SameStep(kept->drawnKeys, i, key.bytes(), state.bytes(), reach)) {
+      fresh = i >= kept->steps.size();
+      return true;
+    }
+    kept->repeating = false;
+    CopyFirst(kept->drawnKeys, i, kept->pendingKeys);
+  }
   StepKeys& keys = kept->pendingKeys;
   keys.bytes += key.bytes();
-  AddState(keys.bytes, dc);
+  keys.bytes += state.bytes();
   keys.ends.push_back(keys.bytes.size());
   keys.reaches.push_back(reach);
-  const std::size_t i = kept->count++;
   fresh = i >= kept->steps.size() || i >= kept->drawnKeys.ends.size() || kept->drawnKeys.Key(i) != keys.Key(i);
   return true;
 }
@@ -235,6 +264,7 @@ void KeepFromHere(DeviceContext& dc) {
   kept->keeping = true;
   kept->count = 0;
   kept->pendingKeys.Clear();
+  kept->repeating = true;
 }
 
 void Settle(DeviceContext& dc) {
@@ -245,14 +275,19 @@ void Settle(DeviceContext& dc) {
   cairo_surface_t* bitmap = dc.bitmap->bitmap;
   const RECT all{0, 0, cairo_image_surface_get_width(bitmap), cairo_image_surface_get_height(bitmap)};
   const bool known = kept->drawnId != 0;
-  const RECT changed = known ? Intersect(Difference(kept->drawnKeys, kept->pendingKeys), all) : all;
+  // A paint that repeated the last one all through changed no step.
+  const bool same = kept->repeating && kept->count == kept->drawnKeys.ends.size();
+  if (kept->repeating && !same) CopyFirst(kept->drawnKeys, kept->count, kept->pendingKeys);
+  kept->repeating = false;
+  const StepKeys& keys = same ? kept->drawnKeys : kept->pendingKeys;
+  const RECT changed = !known ? all : same ? RECT{0, 0, 0, 0} : Intersect(Difference(kept->drawnKeys, keys), all);
   if (!IsEmpty(changed)) {
-    Replay(dc, kept->steps, kept->pendingKeys, changed);
+    Replay(dc, kept->steps, keys, changed);
     kept->baseId = known ? kept->drawnId : 0;
     kept->drawnId = NewContentId();
     kept->changed = changed;
   }
-  std::swap(kept->drawnKeys, kept->pendingKeys);
+  if (!same) std::swap(kept->drawnKeys, kept->pendingKeys);
   kept->pendingKeys.Clear();
 }
 
@@ -265,6 +300,7 @@ void DropKept(cairo_surface_t* bitmap) {
   if (Kept* kept = Attached<Kept>(bitmap, kKeptKey)) {
     if (kept->keeping) kept->steps.clear();
     kept->keeping = false;
+    kept->repeating = false;
     kept->pendingKeys.Clear();
   }
 }
