@@ -171,6 +171,10 @@ std::uint64_t GlyphPlace(PangoGlyph glyph, int xPart, int yPart) {
 int WholePixels(int units) { return units >= 0 ? units / PANGO_SCALE : -((-units + PANGO_SCALE - 1) / PANGO_SCALE); }
 int PixelPart(int units) { return units - WholePixels(units) * PANGO_SCALE; }
 
+// Glyph pictures a face keeps at most: a glyph has one for each place
+// inside a pixel that kerning gives it, which are few.
+constexpr std::size_t kMaxGlyphPictures = 1024;
+
 // Texts shaped in a face before it gets its table.
 constexpr int kShapedBeforeTable = 16;
 
@@ -528,24 +532,31 @@ RECT ReachOf(ShapedText& shaped) {
   return shaped.reach;
 }
 
-// Whether cairo finds the glyphs' boxes overlapping: then it adds their
-// coverage up before blending, which laying them over one another does not
-// give where two glyphs share a pixel. Each box is where cairo puts the
-// glyph, its origin rounded to the nearest pixel, against the box of all
-// the glyphs before it.
-bool GlyphsOverlap(const FontFace& face, const PangoGlyphString& glyphs, int baseline) {
+// Whether a quick text can be drawn glyph by glyph: every glyph known, a
+// picture for each at its place inside a pixel made or within the bound,
+// and no two glyphs' boxes overlapping as cairo finds them. Where they
+// overlap cairo adds their coverage up before blending, which laying them
+// over one another does not give where two glyphs share a pixel. Each box
+// is where cairo puts the glyph, its origin rounded to the nearest pixel,
+// against the box of all the glyphs before it.
+bool DrawableGlyphByGlyph(const FontFace& face, const PangoGlyphString& glyphs, int baseline) {
+  const QuickFont& quick = QuickFontFor(face);
   RECT before{};
   for (int i = 0, advance = 0; i < glyphs.num_glyphs; advance += glyphs.glyphs[i++].geometry.width) {
     const PangoGlyphInfo& info = glyphs.glyphs[i];
+    if (info.glyph & PANGO_GLYPH_UNKNOWN_FLAG) return false;
     if (info.glyph == PANGO_GLYPH_EMPTY) continue;
+    const int originX = advance + info.geometry.x_offset, originY = baseline + info.geometry.y_offset;
+    if (quick.glyphs.size() >= kMaxGlyphPictures &&
+        !quick.glyphs.contains(GlyphPlace(info.glyph, PixelPart(originX), PixelPart(originY))))
+      return false;
     const RECT& ink = GlyphPictureOf(face, info.glyph, 0, 0).ink;
     if (IsEmpty(ink)) continue;
-    const RECT box = Offset(ink, WholePixels(advance + info.geometry.x_offset + PANGO_SCALE / 2),
-                            WholePixels(baseline + info.geometry.y_offset + PANGO_SCALE / 2));
-    if (!IsEmpty(before) && !IsEmpty(Intersect(box, before))) return true;
+    const RECT box = Offset(ink, WholePixels(originX + PANGO_SCALE / 2), WholePixels(originY + PANGO_SCALE / 2));
+    if (!IsEmpty(before) && !IsEmpty(Intersect(box, before))) return false;
     before = IsEmpty(before) ? box : Union(before, box);
   }
-  return false;
+  return true;
 }
 
 // Draws (or keeps for later) a text with the top-left of its logical box at
@@ -559,9 +570,7 @@ bool DrawGlyphByGlyph(DeviceContext& dc, ShapedText& shaped, int x, int y, const
   const PangoGlyphString& glyphs = *shaped.glyphs;
   const FontFace& face = *dc.font->face;
   if (shaped.drawn == ShapedText::kUnknown) {
-    bool known = true;
-    for (int i = 0; i < glyphs.num_glyphs; ++i) known = known && !(glyphs.glyphs[i].glyph & PANGO_GLYPH_UNKNOWN_FLAG);
-    shaped.drawn = known && !GlyphsOverlap(face, glyphs, shaped.baseline) ? ShapedText::kByGlyph : ShapedText::kWhole;
+    shaped.drawn = DrawableGlyphByGlyph(face, glyphs, shaped.baseline) ? ShapedText::kByGlyph : ShapedText::kWhole;
   }
   if (shaped.drawn == ShapedText::kWhole) return false;
   const RECT cut = clip ? *clip : kEverywhere;
