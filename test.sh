@@ -54,24 +54,16 @@ listed=$(ctest --test-dir build/linux -L e2e -N)
 for target in $BRENVIK_E2E_TARGETS; do
   grep -q "GetParam() = \"$target\"" <<<"$listed" || { echo "no end-to-end tests listed for the $target build"; exit 1; }
 done
-# The tests are dealt out back and forth (1 2 2 1 1 2 ...): a test for the
-# Linux build and its twin for the Windows build, which takes longer under
-# Wine, are listed side by side and so go to different runners.
+# The runners share one queue of the tests, so a runner that draws the
+# slower ones (the Windows build under Wine) takes fewer.
 count=$(sed -n 's/^Total Tests: //p' <<<"$listed")
-dealt() {
-  local k picked="0,0,0"
-  for k in $(seq 1 "$count"); do
-    local place=$(((k - 1) % (2 * runners)))
-    local runner=$((place < runners ? place + 1 : 2 * runners - place))
-    [ "$runner" = "$1" ] && picked+=",$k"
-  done
-  echo "$picked"
-}
+queue=build/linux/e2e-queue
+echo 0 >"$queue"
 pids=()
 for i in $(seq 1 "$runners"); do
   # Wine keeps hotkeys per wineserver: one prefix per runner, so two
   # instances never contend for the same key.
-  WINEPREFIX="$WINEPREFIX-$i" scripts/with-xvfb.sh ctest --test-dir build/linux -L e2e -I "$(dealt "$i")" --output-on-failure \
+  WINEPREFIX="$WINEPREFIX-$i" scripts/with-xvfb.sh scripts/e2e-runner.sh "$queue" "$count" \
     >"build/linux/e2e-$i.log" 2>&1 &
   pids+=($!)
 done
