@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "run/run_state.h"
+#include "run/time_text.h"
 #include "temp_dir.h"
 
 namespace {
@@ -133,6 +134,8 @@ TEST_F(RunFiles, BestTimesAndPBReadBackExactly) {
   LoadAll();
   EXPECT_EQ(bestSplitTimes, bests);
   EXPECT_EQ(pbTotal, 3599.999);
+  EXPECT_EQ(FormatTime(pbTotal), L"59:59.999");  // six digits made it 60:00.000
+  EXPECT_EQ(FormatTime(bestSplitTimes[0]), L"20:34.567");
 
   // Files of older builds (six digits) load as they always did.
   Write("bestsplits.txt", "1234.57\r\n83.4568\r\n");
