@@ -100,7 +100,7 @@ TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   ASSERT_EQ(pb->size(), 1u);
   EXPECT_GT(TimeOf((*pb)[0]), 1.0);
   EXPECT_LT(TimeOf((*pb)[0]), 5.0);
-  // A delta against NaN is neither faster nor slower.
+  // The NaN line had no best: the delta is the segment itself, slower.
   EXPECT_TRUE(TextIn(img, SplitLineArea(bar, 0), kSlower, {kEqual, kFaster, kViolet}, "NaN line: no best"));
   // The name far wider than the window is still drawn on its own line.
   EXPECT_TRUE(TextIn(img, SplitLineArea(bar, 1), kSlower, {kEqual, kFaster, kViolet}, "line 1"));
