@@ -163,6 +163,9 @@ void RemoveLastSplit() {
   SyncBestSplits();
   SaveSplitsToFile("splits.txt");
   SaveBestSplitsToFile("bestsplits.txt");
+  // The shorter list may scroll less far; a stale position would paint the
+  // thumb below its track.
+  editSplitsScrollPos = ClampScrollPos(editSplitsScrollPos, SplitCount());
   UpdateSplitEditBoxes();
   AdjustWindowHeightForSplits(g_hwnd);
   if (selectedSplitIndex >= SplitCount()) selectedSplitIndex = -1;

@@ -1,5 +1,7 @@
 #include "storage/run_files.h"
 
+#include <cmath>
+
 #include "run/run_state.h"
 #include "storage/text_file.h"
 
@@ -17,7 +19,7 @@ std::string NameLine(const std::wstring& name) {
   return line.empty() ? " " : line;
 }
 
-std::string TimeLine(Seconds t) { return t == kNoTime ? "-1" : FormatNumberG6(t); }
+std::string TimeLine(Seconds t) { return t == kNoTime ? "-1" : FormatNumberExact(t); }
 
 }  // namespace
 
@@ -43,12 +45,13 @@ std::string BestSplitsFileBytes() {
   return bytes;
 }
 
-// A line without a readable number, or out of a double's range, is "no best".
+// A line without a readable number, out of a double's range, or NaN is "no
+// best": a NaN best could never be beaten.
 void LoadBestSplitsFromBytes(const std::string& bytes) {
   bestSplitTimes.clear();
   for (const std::string& line : SplitLines(bytes)) {
     const std::optional<double> value = ReadNumber(line);
-    bestSplitTimes.push_back(!value || *value < 0 ? kNoTime : *value);
+    bestSplitTimes.push_back(!value || std::isnan(*value) || *value < 0 ? kNoTime : *value);
   }
   SyncBestSplits();
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 
 #ifdef _WIN32
@@ -185,10 +186,32 @@ std::optional<double> ReadNumber(const std::string& line) {
   return negative ? -value : value;
 }
 
-std::string FormatNumberG6(double value) {
+namespace {
+
+std::string FormatNumberG(double value, int precision) {
   char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
   return std::string(buf, r.ptr);
+}
+
+bool ReadsBackAs(const std::string& text, double value) {
+  const std::optional<double> back = ReadNumber(text);
+  return back && std::memcmp(&*back, &value, sizeof value) == 0;  // -0 stays -0
+}
+
+}  // namespace
+
+std::string FormatNumberG6(double value) { return FormatNumberG(value, 6); }
+
+// Six digits first, so that every value they already hold keeps the bytes
+// older builds wrote; 17 digits always suffice for a finite double.
+std::string FormatNumberExact(double value) {
+  if (!std::isfinite(value)) return FormatNumberG6(value);
+  for (int precision = 6; precision < 17; ++precision) {
+    std::string text = FormatNumberG(value, precision);
+    if (ReadsBackAs(text, value)) return text;
+  }
+  return FormatNumberG(value, 17);
 }
 
 std::string EncodeName(const std::wstring& name) {

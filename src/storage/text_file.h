@@ -36,6 +36,11 @@ std::optional<double> ReadNumber(const std::string& line);
 // printf "%g" with precision 6, locale-independent.
 std::string FormatNumberG6(double value);
 
+// The same style with the least precision from 6 to 17 whose text
+// ReadNumber gives back as the very same double; a value that cannot read
+// back (NaN, an infinity) gets its precision-6 text.
+std::string FormatNumberExact(double value);
+
 // Names: ASCII stays one byte, the rest is UTF-8. Reading decodes valid
 // UTF-8; any other byte 0x80..0xFF becomes the character of that code.
 std::string EncodeName(const std::wstring& name);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "run/run_state.h"
+#include "run/time_text.h"
 #include "temp_dir.h"
 
 namespace {
@@ -89,9 +90,14 @@ TEST_F(RunFiles, BestTimesByLine) {
   EXPECT_EQ(bestSplitTimes[1], kNoTime);
   EXPECT_EQ(bestSplitTimes[2], 0);
   EXPECT_EQ(bestSplitTimes[3], 83.4568);
-  EXPECT_TRUE(std::isnan(bestSplitTimes[4]));
+  EXPECT_EQ(bestSplitTimes[4], kNoTime) << "a NaN best could never be beaten";
   SaveBestSplitsToFile("bestsplits.txt");
-  EXPECT_EQ(Read("bestsplits.txt"), "-1\r\n-1\r\n0\r\n83.4568\r\nnan\r\n");
+  EXPECT_EQ(Read("bestsplits.txt"), "-1\r\n-1\r\n0\r\n83.4568\r\n-1\r\n");
+
+  splitNames.assign(3, L"x");
+  Write("bestsplits.txt", "-nan\r\nNAN(123) s\r\n  nan\n");
+  LoadBestSplitsFromFile("bestsplits.txt");
+  EXPECT_EQ(bestSplitTimes, Times(3, kNoTime));
 }
 
 TEST_F(RunFiles, UnreadableBestLinesMeanNoBest) {
@@ -113,13 +119,30 @@ TEST_F(RunFiles, BestTimesFollowTheNames) {
   EXPECT_EQ(bestSplitTimes, (Times{1, kNoTime, kNoTime}));
 }
 
-TEST_F(RunFiles, BestTimesKeepSixSignificantDigits) {
-  splitNames = {L"a", L"b", L"c", L"d", L"e", L"f"};
-  bestSplitTimes = {1234.5678, 83.4567891, 60, 0.5, 1.5e6, kNoTime};
+TEST_F(RunFiles, BestTimesAndPBReadBackExactly) {
+  splitNames = {L"a", L"b", L"c", L"d", L"e", L"f", L"g", L"h"};
+  const Times bests{1234.5678, 83.4567891, 60, 0.5, 1.5e6, kNoTime, 83.456, 5025.432};
+  bestSplitTimes = bests;
   SaveBestSplitsToFile("bestsplits.txt");
-  EXPECT_EQ(Read("bestsplits.txt"), "1234.57\r\n83.4568\r\n60\r\n0.5\r\n1.5e+06\r\n-1\r\n");
-  LoadBestSplitsFromFile("bestsplits.txt");
-  EXPECT_EQ(bestSplitTimes, (Times{1234.57, 83.4568, 60, 0.5, 1.5e6, kNoTime}));
+  EXPECT_EQ(Read("bestsplits.txt"),
+            "1234.5678\r\n83.4567891\r\n60\r\n0.5\r\n1.5e+06\r\n-1\r\n83.456\r\n5025.432\r\n");
+  pbTotal = 3599.999;
+  SavePBToFile("pbtime.txt");
+  EXPECT_EQ(Read("pbtime.txt"), "3599.999\r\n");
+  SaveSplitsToFile("splits.txt");
+  ResetRunStateForTests();
+  LoadAll();
+  EXPECT_EQ(bestSplitTimes, bests);
+  EXPECT_EQ(pbTotal, 3599.999);
+  EXPECT_EQ(FormatTime(pbTotal), L"59:59.999");  // six digits made it 60:00.000
+  EXPECT_EQ(FormatTime(bestSplitTimes[0]), L"20:34.567");
+
+  // Files of older builds (six digits) load as they always did.
+  Write("bestsplits.txt", "1234.57\r\n83.4568\r\n");
+  Write("pbtime.txt", "1.23457e+06\r\n");
+  LoadAll();
+  EXPECT_EQ(bestSplitTimes, (Times{1234.57, 83.4568, kNoTime, kNoTime, kNoTime, kNoTime, kNoTime, kNoTime}));
+  EXPECT_EQ(pbTotal, 1.23457e6);
 }
 
 TEST_F(RunFiles, PBReadsTheFirstLineOnly) {
@@ -127,7 +150,7 @@ TEST_F(RunFiles, PBReadsTheFirstLineOnly) {
   LoadPBFromFile("pbtime.txt");
   EXPECT_EQ(pbTotal, 95.5);
 
-  for (const char* noPB : {"-1\r\n", "nan\r\n", "\r\n80\r\n", "", "1e999", "junk", "-0.5"}) {
+  for (const char* noPB : {"-1\r\n", "nan\r\n", "-nan", " NaN(1)\r\n", "\r\n80\r\n", "", "1e999", "junk", "-0.5"}) {
     pbTotal = 1;
     Write("pbtime.txt", noPB);
     LoadPBFromFile("pbtime.txt");
@@ -144,7 +167,7 @@ TEST_F(RunFiles, PBReadsTheFirstLineOnly) {
 TEST_F(RunFiles, PBIsOneLine) {
   pbTotal = 83.4567891;
   SavePBToFile("pbtime.txt");
-  EXPECT_EQ(Read("pbtime.txt"), "83.4568\r\n");
+  EXPECT_EQ(Read("pbtime.txt"), "83.4567891\r\n");
   pbTotal = kNoTime;
   SavePBToFile("pbtime.txt");
   EXPECT_EQ(Read("pbtime.txt"), "-1\r\n");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -104,6 +106,88 @@ TEST(Numbers, ACommaLocaleChangesNothing) {
   std::setlocale(LC_ALL, "C");
 }
 
+// The value's bits: -0 differs from 0, and two NaNs may differ too.
+std::uint64_t Bits(double v) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
+// Exact: reads back bit for bit; short: six digits where they suffice and
+// otherwise no digit more than needed.
+void ExpectExactAndShort(double v) {
+  const std::string text = FormatNumberExact(v);
+  const std::optional<double> back = ReadNumber(text);
+  ASSERT_TRUE(back) << text;
+  ASSERT_EQ(Bits(*back), Bits(v)) << text;
+  char shorter[64];
+  for (int precision = 6; precision <= 17; ++precision) {
+    const auto r = std::to_chars(shorter, shorter + sizeof shorter, v, std::chars_format::general, precision);
+    const std::string candidate(shorter, r.ptr);
+    const std::optional<double> candidateBack = ReadNumber(candidate);
+    if (candidateBack && Bits(*candidateBack) == Bits(v)) {
+      ASSERT_EQ(text, candidate) << "a shorter text reads back for " << text;
+      return;
+    }
+  }
+  FAIL() << "no precision up to 17 reads back for " << text;
+}
+
+TEST(FormatNumberExact, SixDigitsWhereTheyHoldTheValue) {
+  // What six digits held exactly keeps the bytes older builds wrote.
+  EXPECT_EQ(FormatNumberExact(83.456), "83.456");
+  EXPECT_EQ(FormatNumberExact(60.0), "60");
+  EXPECT_EQ(FormatNumberExact(0.5), "0.5");
+  EXPECT_EQ(FormatNumberExact(1.5e6), "1.5e+06");
+  EXPECT_EQ(FormatNumberExact(-1), "-1");
+  EXPECT_EQ(FormatNumberExact(0), "0");
+  EXPECT_EQ(FormatNumberExact(1234.57), "1234.57");
+  EXPECT_EQ(FormatNumberExact(1e-6), "1e-06");
+  // Otherwise the same style with the digits it takes.
+  EXPECT_EQ(FormatNumberExact(1234.567), "1234.567");
+  EXPECT_EQ(FormatNumberExact(1234.5678), "1234.5678");
+  EXPECT_EQ(FormatNumberExact(83.4567891), "83.4567891");
+  EXPECT_EQ(FormatNumberExact(5025.432), "5025.432");
+  EXPECT_EQ(FormatNumberExact(3599.999), "3599.999");
+  EXPECT_EQ(FormatNumberExact(12345.678), "12345.678");
+  EXPECT_EQ(FormatNumberExact(1234567.5), "1234567.5");
+  EXPECT_EQ(FormatNumberExact(12345678.25), "12345678.25");
+  EXPECT_EQ(FormatNumberExact(123456789.0), "123456789");
+  EXPECT_EQ(FormatNumberExact(1234567890.5), "1234567890.5");
+  EXPECT_EQ(FormatNumberExact(12345678901.0), "12345678901");
+  EXPECT_EQ(FormatNumberExact(1.2345678901234567e17), "1.2345678901234566e+17");  // seventeen digits
+  EXPECT_EQ(FormatNumberExact(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(FormatNumberExact(1.0 / 3), "0.3333333333333333");
+  EXPECT_EQ(FormatNumberExact(-0.0), "-0");
+  EXPECT_EQ(FormatNumberExact(std::nan("")), "nan");
+  EXPECT_EQ(FormatNumberExact(std::numeric_limits<double>::max()), "1.7976931348623157e+308");
+  EXPECT_EQ(FormatNumberExact(std::numeric_limits<double>::denorm_min()), "4.94066e-324");
+}
+
+TEST(FormatNumberExact, EveryValueReadsBackBitForBit) {
+  for (double v : {83.456, 60.0, 0.5, 1.5e6, 1234.567, 1234.564, 1234.562, 3599.999, 5025.432, -0.0, 0.0,
+                   std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e-310,
+                   std::numeric_limits<double>::max(), std::nextafter(1234.567, 0.0),
+                   std::nextafter(1234.567, 2e3)}) {
+    ExpectExactAndShort(v);
+  }
+  std::mt19937_64 rng(27);
+  std::uniform_real_distribution<double> seconds(0, 1e7);
+  std::uniform_int_distribution<std::int64_t> nanos(0, 10'000'000LL * 1'000'000'000LL);
+  std::uniform_int_distribution<std::uint64_t> anyBits;
+  for (int i = 0; i < 10000; ++i) {
+    ExpectExactAndShort(seconds(rng));
+    // As the clock makes them: a reading, and a segment taken off a total.
+    const double total = static_cast<double>(nanos(rng)) / 1e9;
+    ExpectExactAndShort(total);
+    ExpectExactAndShort((static_cast<double>(nanos(rng)) - total * 1e9) / 1e9);
+    const std::uint64_t bits = anyBits(rng);
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    if (std::isfinite(any)) ExpectExactAndShort(any);
+  }
+}
+
 TEST(Names, AsciiIsOneByteTheRestUtf8) {
   EXPECT_EQ(EncodeName(L"Boss Start"), "Boss Start");
   EXPECT_EQ(EncodeName(L"Caf\u00e9"), "Caf\xC3\xA9");
@@ -186,6 +270,12 @@ TEST(Numbers, AgreeWithGlibcInTheClassicLocale) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%.6g", v);
     ASSERT_EQ(FormatNumberG6(v), expected) << v;
+    char exact[64];
+    for (int precision = 6; precision <= 17; ++precision) {
+      std::snprintf(exact, sizeof exact, "%.*g", precision, v);
+      if (std::strtod(exact, nullptr) == v) break;
+    }
+    ASSERT_EQ(FormatNumberExact(v), exact) << v;
     std::snprintf(expected, sizeof expected, "%.2f", v);
     ASSERT_EQ(FormatDelta(v), L" +" + std::wstring(expected, expected + std::strlen(expected))) << v;
   }

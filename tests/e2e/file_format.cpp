@@ -20,8 +20,12 @@ std::optional<std::vector<std::string>> CrLfLines(const std::optional<std::strin
 
 bool IsStoredTime(const std::string& line) {
   if (line.empty()) return false;
+  const double value = TimeOf(line);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", TimeOf(line));
+  for (int precision = 6; precision <= 17; ++precision) {
+    std::snprintf(buf, sizeof buf, "%.*g", precision, value);
+    if (std::strtod(buf, nullptr) == value) break;
+  }
   return line == buf;
 }
 

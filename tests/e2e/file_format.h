@@ -11,8 +11,8 @@ namespace e2e {
 // ends otherwise or the last one has no line end.
 std::optional<std::vector<std::string>> CrLfLines(const std::optional<std::string>& bytes);
 
-// A time as the program stores it: what printf's %g (six significant digits)
-// gives for the value the line holds.
+// A time as the program stores it: printf's %g text of the value the line
+// holds, with the least precision from 6 up that reads back as that value.
 bool IsStoredTime(const std::string& line);
 double TimeOf(const std::string& line);
 

@@ -202,15 +202,29 @@ TEST_F(EditorTest, RemoveDropsTheLastNameAndBestAndFixesTheSelection) {
   EXPECT_EQ(selectedSplitIndex, -1);
 }
 
-TEST_F(EditorTest, RemovingAtTheScrolledEndLeavesThePositionUntilTheNextWheel) {
+TEST_F(EditorTest, RemovingAtTheScrolledEndKeepsTheThumbInItsTrack) {
   OpenEditSplits(10);
   for (int i = 0; i < 7; ++i) Wheel(-120);
   ASSERT_EQ(editSplitsScrollPos, 220);
+  // The painted thumb: a column inside it, over the whole client height.
+  const auto thumbRows = [this] { return RowsWithColour(264, 0, ClientHeight(), kScrollThumb); };
+  ASSERT_FALSE(thumbRows().empty());
+  EXPECT_EQ(thumbRows().back(), 371) << "at the end the thumb meets the bottom of the track";
+
   ClickAt(kRemoveButton);
-  EXPECT_EQ(editSplitsScrollPos, 220);
-  EXPECT_EQ(BoxRowsAndTops(), (Rows{{6, 228}, {7, 264}, {8, 300}}));
+  EXPECT_EQ(editSplitsScrollPos, 184) << "the new end of the list";
+  EXPECT_EQ(BoxRowsAndTops(), (Rows{{5, 228}, {6, 264}, {7, 300}, {8, 336}}));
+  ASSERT_FALSE(thumbRows().empty());
+  EXPECT_GE(thumbRows().front(), 232);
+  EXPECT_EQ(thumbRows().back(), 371);
   Wheel(-120);
   EXPECT_EQ(editSplitsScrollPos, 184);
+
+  for (int i = 0; i < 6; ++i) ClickAt(kRemoveButton);  // 3 left: nothing to scroll
+  EXPECT_EQ(editSplitsScrollPos, 0);
+  EXPECT_EQ(BoxRowsAndTops(), (Rows{{0, 232}, {1, 268}, {2, 304}}));
+  ASSERT_FALSE(thumbRows().empty());
+  EXPECT_EQ(thumbRows().front(), 232);
 }
 
 TEST_F(EditorTest, ResetBestTimesKeepsTypedText) {
