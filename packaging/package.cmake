@@ -22,7 +22,7 @@ else()
   set(CPACK_DEBIAN_FILE_NAME brenvik_${PROJECT_VERSION}_amd64.deb)
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Brenvik authors <brenvik@example.org>")
-  set(CPACK_DEBIAN_PACKAGE_SECTION games)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The first line is the synopsis; the rest the long description.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "split timer for speedruns, over the game

@@ -26,7 +26,7 @@ for f in usr/bin/brenvik usr/share/applications/brenvik.desktop usr/share/doc/br
   [ -f "$unpacked/deb/$f" ] || fail "$deb lacks /$f"
 done
 cmp -s LICENSE "$unpacked/deb/usr/share/doc/brenvik/copyright" || fail "the copyright file is not the licence"
-desktop-file-validate "$unpacked/deb/usr/share/applications/brenvik.desktop"
+desktop-file-validate --no-hints "$unpacked/deb/usr/share/applications/brenvik.desktop"
 grep -qx 'Icon=brenvik' "$unpacked/deb/usr/share/applications/brenvik.desktop" || fail "the desktop entry names no icon"
 
 echo "-- the Windows zip"
@@ -39,8 +39,11 @@ exe=$unpacked/zip/brenvik.exe
 others=$(objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' |
          grep -vxE 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll' || true)
 [ -z "$others" ] || fail "brenvik.exe imports $others"
-strings -el "$exe" | grep -qx 'Brenvik split timer' || fail "no file description in the version resource"
-wrestool -x --type=16 "$exe" | strings -el | grep -qx "$version" || fail "the version resource lacks $version"
+resource=$(wrestool -x --raw --type=16 "$exe" | strings -el)
+for want in "Brenvik split timer" "$version" "Copyright (c) 2026 The Brenvik authors, MIT License"; do
+  grep -qxF "$want" <<<"$resource" || fail "the version resource lacks \"$want\": $resource"
+done
+wrestool -x --raw --type=24 "$exe" | grep -qF "version=\"$version.0\"" || fail "the manifest lacks $version"
 wrestool -x --type=14 "$exe" >"$unpacked/brenvik.ico"
 for size in 16 32 48 256; do
   icotool -l "$unpacked/brenvik.ico" | grep -q -- "--width=$size --height=$size" || fail "the icon lacks $size px"
