@@ -5,6 +5,7 @@
 # and its program run under Wine from a fresh folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+echo "== release packages: built, checked, unpacked and run (Xvfb)"
 scripts/package.sh
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/linux/CMakeCache.txt)
 deb=build/release/brenvik_${version}_amd64.deb
@@ -28,6 +29,12 @@ done
 cmp -s LICENSE "$unpacked/deb/usr/share/doc/brenvik/copyright" || fail "the copyright file is not the licence"
 desktop-file-validate --no-hints "$unpacked/deb/usr/share/applications/brenvik.desktop"
 grep -qx 'Icon=brenvik' "$unpacked/deb/usr/share/applications/brenvik.desktop" || fail "the desktop entry names no icon"
+
+# The README shows the icon as it is rendered now.
+for size in 256 32; do
+  cmp -s "$unpacked/deb/usr/share/icons/hicolor/${size}x$size/apps/brenvik.png" "docs/screenshots/icon-$size.png" ||
+    fail "docs/screenshots/icon-$size.png is not the current icon: copy it from build/linux/packaging/icons"
+done
 
 echo "-- the Windows zip"
 [ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = "LICENSE README.md brenvik.exe " ] ||
