@@ -43,7 +43,7 @@ mkdir "$unpacked/zip"
 unzip -q "$zip" -d "$unpacked/zip"
 exe=$unpacked/zip/brenvik.exe
 # Only DLLs that every Windows has: the runtime is linked in.
-others=$(objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' |
+others=$(objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr '[:upper:]' '[:lower:]' |
          grep -vxE 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll' || true)
 [ -z "$others" ] || fail "brenvik.exe imports $others"
 resource=$(wrestool -x --raw --type=16 "$exe" | strings -el)
