@@ -44,6 +44,8 @@ FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/run-fuzz.sh
 echo "== global shortcuts on Wayland: the portal frontend with a backend double (Xvfb), headless sway"
 scripts/with-xvfb.sh ctest --test-dir build/linux -L portal --output-on-failure
 
+scripts/package-test.sh
+
 echo "== end-to-end (Xvfb): the Windows build under Wine and the Linux build"
 # The tests find the window by its title, so each runner gets its own X
 # server. E2E_RUNNERS=1 runs them one after another.

@@ -5,7 +5,8 @@
 set -euo pipefail
 what=${1:-run}
 pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-dev libpixman-1-dev
-      libpango1.0-dev libfontconfig-dev libsystemd-dev fonts-dejavu-core fonts-liberation2)
+      libpango1.0-dev libfontconfig-dev libsystemd-dev fonts-dejavu-core fonts-liberation2
+      librsvg2-bin)
 if [ "$what" = test ]; then
   pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix
          wine wine64 xvfb xauth)
@@ -13,6 +14,8 @@ if [ "$what" = test ]; then
   pkgs+=(dbus-daemon xdg-desktop-portal python3-dbusmock sway xwayland wtype gir1.2-gtk-3.0 x11-utils)
   # scripts/wm-suite.sh
   pkgs+=(openbox icewm fluxbox xfwm4 i3-wm kwin-x11 mutter picom)
+  # scripts/package.sh and scripts/package-test.sh
+  pkgs+=(icoutils dpkg-dev lintian desktop-file-utils unzip binutils)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

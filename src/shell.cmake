@@ -15,10 +15,12 @@ target_include_directories(brenvik_shell PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
 
 if(WIN32)
   target_link_libraries(brenvik_shell PUBLIC user32 gdi32 comctl32 kernel32)
-  add_executable(brenvik WIN32 src/main.cpp src/brenvik.rc)
+  add_executable(brenvik WIN32 src/main.cpp ${BRENVIK_FILES}/brenvik.rc)
   target_link_libraries(brenvik PRIVATE brenvik_shell)
 else()
   target_link_libraries(brenvik_shell PUBLIC win32layer)
   add_executable(brenvik src/main.cpp)
   target_link_libraries(brenvik PRIVATE brenvik_shell win32layer_x11)
+  # What cmake --install puts beside the program.
+  add_dependencies(brenvik brenvik_files)
 endif()

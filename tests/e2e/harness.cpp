@@ -305,7 +305,12 @@ std::optional<FileStamp> App::Stamp(const std::string& name) const {
       dup2(fileno(out), 1);
       dup2(fileno(out), 2);
     }
-    if (isWindows()) {
+    if (!command_.empty()) {
+      std::vector<char*> argv;
+      for (const std::string& a : command_) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execvp(argv[0], argv.data());
+    } else if (isWindows()) {
       setenv("WINEDEBUG", "-all", 1);
       execlp("wine", "wine", binary_.c_str(), static_cast<char*>(nullptr));
     } else {

@@ -101,6 +101,9 @@ class App {
   std::vector<std::string> ListFiles() const;
   std::optional<FileStamp> Stamp(const std::string& name) const;
 
+  // Starts this command line instead of the binary (in dir() all the same):
+  // a launcher that ends by exec-ing the Linux binary.
+  void SetCommand(std::vector<std::string> argv) { command_ = std::move(argv); }
   // Starts the binary, finds its window and waits until it has settled.
   ::testing::AssertionResult Start();
   // Waits until the window's geometry has stayed the same for a while and the
@@ -169,6 +172,7 @@ class App {
 
   std::string target_;
   std::string binary_;
+  std::vector<std::string> command_;
   std::filesystem::path dir_;
   Display* display_ = nullptr;
   Window window_ = 0;
