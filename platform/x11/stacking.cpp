@@ -2,24 +2,29 @@
 
 namespace platform::x11 {
 
-bool CoveredByAnother(Display* dpy, Window w) {
+Window HighestCovering(Display* dpy, Window w) {
   Window root = None, parent = None, *children = nullptr;
   unsigned count = 0;
-  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) return false;
-  bool covered = false;
-  bool above = false;  // the children come bottom first
-  for (unsigned i = 0; i < count && !covered; ++i) {
-    if (children[i] == w) {
-      above = true;
-      continue;
-    }
-    if (!above) continue;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) return None;
+  Window covering = None;
+  // The children come bottom first: look down from the top to `w`.
+  for (unsigned i = count; i-- > 0 && children[i] != w;) {
     XWindowAttributes attrs{};
-    covered = XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable &&
-              !attrs.override_redirect;
+    if (XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable &&
+        !attrs.override_redirect) {
+      covering = children[i];
+      break;
+    }
   }
   if (children) XFree(children);
-  return covered;
+  return covering;
+}
+
+void StackJustAbove(Display* dpy, Window w, Window sibling) {
+  XWindowChanges changes{};
+  changes.sibling = sibling;
+  changes.stack_mode = Above;
+  XConfigureWindow(dpy, w, CWSibling | CWStackMode, &changes);
 }
 
 }  // namespace platform::x11

@@ -6,10 +6,13 @@
 
 namespace platform::x11 {
 
-// Whether a viewable window that a manager placed (or that stands on its own
-// without one) is stacked above `w` among the root's children. Other
-// unmanaged windows (menus, tooltips, another overlay) do not count: two
-// overlays raising in turn would never end.
-bool CoveredByAnother(Display* dpy, Window w);
+// The highest viewable window stacked above `w` among the root's children
+// that a manager placed (or that stands on its own without one); None when
+// nothing covers `w`. Other unmanaged windows (menus, tooltips, another
+// overlay) do not count: two overlays raising in turn would never end.
+Window HighestCovering(Display* dpy, Window w);
+
+// Restacks `w` just above `sibling`, below any unmanaged window over it.
+void StackJustAbove(Display* dpy, Window w, Window sibling);
 
 }  // namespace platform::x11

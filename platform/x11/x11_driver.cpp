@@ -253,8 +253,15 @@ void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
   }
   SetPassThrough(*top);
   if (changed && top->mapped) NudgeForNewInputShape(*top);
-  // Clicks go to the game now: so do the keys.
-  if (enabled && top->unmanaged && top->focused) GiveKeyboardBack(CurrentTime);
+  // Clicks go to the game now: so do the keys. The server knows whether we
+  // have them: the FocusIn of a press just made may not have arrived yet.
+  if (enabled && top->unmanaged) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy_, &focus, &revert);
+    eventsMayWait_ = true;
+    if (focus == top->xwin) GiveKeyboardBack(CurrentTime);
+  }
 }
 
 void X11Driver::NudgeForNewInputShape(TopLevel& top) {
@@ -286,7 +293,10 @@ void X11Driver::RaiseTopMost(HWND hwnd) {
   // An unmanaged window raises itself, and only over a window that covers
   // it: two overlays would otherwise raise in turn.
   if (top->unmanaged) {
-    if (top->mapRequested && x11::CoveredByAnother(dpy_, top->xwin)) XRaiseWindow(dpy_, top->xwin);
+    if (top->mapRequested) {
+      if (const Window over = x11::HighestCovering(dpy_, top->xwin); over != None)
+        x11::StackJustAbove(dpy_, top->xwin, over);
+    }
     XFlush(dpy_);
     return;
   }

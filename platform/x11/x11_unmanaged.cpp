@@ -37,8 +37,9 @@ int X11Driver::KeepOnTop() {
   for (auto& [hwnd, top] : tops_) {
     if (!top.unmanaged || !top.mapRequested) continue;
     eventsMayWait_ = true;
-    if (!x11::CoveredByAnother(dpy_, top.xwin)) continue;
-    XRaiseWindow(dpy_, top.xwin);
+    const Window over = x11::HighestCovering(dpy_, top.xwin);
+    if (over == None) continue;
+    x11::StackJustAbove(dpy_, top.xwin, over);
     lastRaise_ = now;
   }
   XFlush(dpy_);

@@ -274,7 +274,7 @@ int StackingIndex(Display* d, Window w) {
 }
 
 // No manager keeps an unmanaged window on top: it watches the root's
-// children and raises itself over whatever lands above it, but not over
+// children and restacks itself over whatever lands above it, but never over
 // another unmanaged window (a menu, another overlay), which would raise in
 // turn forever.
 TEST_F(WindowTest, RaisesItselfOverWhatLandsAboveItButNotOverAnotherUnmanagedWindow) {
@@ -302,6 +302,14 @@ TEST_F(WindowTest, RaisesItselfOverWhatLandsAboveItButNotOverAnotherUnmanagedWin
   driver->RaiseTopMost(hwnd);
   XSync(driver->display(), False);
   EXPECT_GT(StackingIndex(d, menu), StackingIndex(d, w));
+  // Back over a window restacked above it, it stays beneath the unmanaged one.
+  XWindowChanges justBelowTheMenu{};
+  justBelowTheMenu.sibling = menu;
+  justBelowTheMenu.stack_mode = Below;
+  XConfigureWindow(d, game, CWSibling | CWStackMode, &justBelowTheMenu);
+  XSync(d, False);
+  EXPECT_TRUE(onTopOf(game));
+  EXPECT_GT(StackingIndex(d, menu), StackingIndex(d, w)) << "it went over an unmanaged window";
   XDestroyWindow(d, menu);
   XSync(d, False);
 }
