@@ -2,8 +2,9 @@
 // the focus: where the overlay lands, that it has no frame and stays above
 // the game, that clicks pass through it in overlay mode only, that the
 // hotkeys work while the game has the keyboard, dragging, typing a split
-// name, and that it never asks for attention. scripts/wm-suite.sh starts the
-// X server and the manager.
+// name, and that it never asks for attention; then the same overlay over a
+// focused fullscreen game. scripts/wm-suite.sh starts the X server and the
+// manager.
 #include "panel.h"
 
 #include <X11/Xutil.h>
@@ -269,7 +270,7 @@ TEST_F(WmTest, SitsAtItsPlaceWithoutAFrameAboveTheGameThatKeepsTheFocus) {
 
   ASSERT_TRUE(game().Activate());
   EXPECT_TRUE(GameGetsTheKey()) << "the game could not take the focus back";
-  // The upkeep puts the overlay back on top about once a second.
+  // The overlay puts itself back on top.
   EXPECT_TRUE(WaitUntil([&] { return AboveTheGame(); }, 3s)) << "the raised game covers the overlay";
   Sleep(1500ms);
   EXPECT_TRUE(AboveTheGame()) << "the overlay fell below the game again";
