@@ -14,7 +14,6 @@
 #include "x11/key_grabs.h"
 #include "x11/keymap.h"
 #include "x11/root_key_grabs.h"
-#include "x11/stacking.h"
 #include "x11/window_props.h"
 #include "x11/x_errors.h"
 
@@ -293,10 +292,7 @@ void X11Driver::RaiseTopMost(HWND hwnd) {
   // An unmanaged window raises itself, and only over a window that covers
   // it: two overlays would otherwise raise in turn.
   if (top->unmanaged) {
-    if (top->mapRequested) {
-      if (const Window over = x11::HighestCovering(dpy_, top->xwin); over != None)
-        x11::StackJustAbove(dpy_, top->xwin, over);
-    }
+    if (top->mapRequested) PutBackOnTop(*top);
     XFlush(dpy_);
     return;
   }

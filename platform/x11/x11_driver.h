@@ -96,8 +96,12 @@ class X11Driver final : public Driver {
   void WatchPressesElsewhere(bool watch);
   void HandlePressElsewhere(const XButtonEvent& ev);
   void HandleRootNotice(const XEvent& ev);
-  // Raises the unmanaged top-levels that something covers, at most once per
-  // tick; the milliseconds until the next one may be due, -1 when none is.
+  // Restacks an unmanaged top-level just above the highest window that
+  // covers it; false when none does.
+  bool PutBackOnTop(TopLevel& top);
+  // Puts back on top the unmanaged top-levels that something covers, looking
+  // at most once per tick; the milliseconds until the next look is due, -1
+  // when none is.
   int KeepOnTop();
   void SetPassThrough(TopLevel& top);
   void NudgeForNewInputShape(TopLevel& top);
@@ -144,7 +148,7 @@ class X11Driver final : public Driver {
   bool watchingPresses_ = false;
   std::vector<std::pair<unsigned, unsigned>> pressGrabs_;  // (button, modifiers) grabbed on the root
   bool restacked_ = false;  // the root's children changed places since the last look
-  std::chrono::steady_clock::time_point lastRaise_{};
+  std::chrono::steady_clock::time_point lastLook_{};  // at the stacking order
   // A round trip to the server may have read events off the connection
   // into Xlib's lower layer, where poll() cannot see them.
   bool eventsMayWait_ = true;

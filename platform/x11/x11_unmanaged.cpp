@@ -9,8 +9,8 @@ namespace platform {
 namespace {
 
 // The shell repaints this often: the overlay is back on top within one
-// repaint, and raises no more often.
-constexpr auto kRaiseGap = std::chrono::milliseconds(15);
+// repaint, and looks (and raises) no more often, however busy the desktop.
+constexpr auto kLookGap = std::chrono::milliseconds(15);
 
 }  // namespace
 
@@ -27,21 +27,24 @@ void X11Driver::HandleRootNotice(const XEvent& ev) {
   if (!FindByXWindow(moved)) restacked_ = true;
 }
 
+bool X11Driver::PutBackOnTop(TopLevel& top) {
+  eventsMayWait_ = true;
+  const Window over = x11::HighestCovering(dpy_, top.xwin);
+  if (over == None) return false;
+  x11::StackJustAbove(dpy_, top.xwin, over);
+  return true;
+}
+
 int X11Driver::KeepOnTop() {
   if (!restacked_) return -1;
   using namespace std::chrono;
   const auto now = steady_clock::now();
-  if (now - lastRaise_ < kRaiseGap)
-    return static_cast<int>(duration_cast<milliseconds>(kRaiseGap - (now - lastRaise_)).count()) + 1;
+  if (now - lastLook_ < kLookGap)
+    return static_cast<int>(duration_cast<milliseconds>(kLookGap - (now - lastLook_)).count()) + 1;
   restacked_ = false;
-  for (auto& [hwnd, top] : tops_) {
-    if (!top.unmanaged || !top.mapRequested) continue;
-    eventsMayWait_ = true;
-    const Window over = x11::HighestCovering(dpy_, top.xwin);
-    if (over == None) continue;
-    x11::StackJustAbove(dpy_, top.xwin, over);
-    lastRaise_ = now;
-  }
+  lastLook_ = now;
+  for (auto& [hwnd, top] : tops_)
+    if (top.unmanaged && top.mapRequested) PutBackOnTop(top);
   XFlush(dpy_);
   return -1;
 }
