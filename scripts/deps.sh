@@ -11,7 +11,7 @@ if [ "$what" = test ]; then
   pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix
          wine wine64 xvfb xauth)
   # the Wayland tests: a private bus, the portal frontend, a backend double, headless sway
-  pkgs+=(dbus-daemon xdg-desktop-portal python3-dbusmock sway xwayland wtype gir1.2-gtk-3.0 x11-utils)
+  pkgs+=(dbus-daemon xdg-desktop-portal python3-dbusmock sway xwayland wtype grim gir1.2-gtk-3.0 x11-utils)
   # scripts/wm-suite.sh
   pkgs+=(openbox icewm fluxbox xfwm4 i3-wm kwin-x11 mutter picom)
   # scripts/package.sh and scripts/package-test.sh

@@ -82,6 +82,8 @@ X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
     portal_ = x11::PortalShortcuts::Connect(kAppId);
   hotkeys_ = portal_ ? static_cast<x11::HotkeySource*>(portal_.get()) : rootGrabs_.get();
 
+  // Restacking among the root's children: something may land above the overlay.
+  XSelectInput(dpy_, root_, SubstructureNotifyMask);
   selectionOwner_ = XCreateWindow(dpy_, root_, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
   cursors_[static_cast<int>(CursorShape::Arrow)] = XCreateFontCursor(dpy_, XC_left_ptr);
   cursors_[static_cast<int>(CursorShape::Hand)] = XCreateFontCursor(dpy_, XC_hand2);
@@ -143,11 +145,16 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
   attrs.colormap = colormap_;
   attrs.bit_gravity = NorthWestGravity;  // a resize keeps the content
   attrs.event_mask = kTopLevelEvents;
-  const unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask;
+  // A frameless top-most window is the overlay: a manager would put a focused
+  // fullscreen game above it.
+  attrs.override_redirect = (init.style & WS_POPUP) && (init.exStyle & WS_EX_TOPMOST) ? True : False;
+  const unsigned long mask =
+      CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask | CWOverrideRedirect;
   const int width = init.width > 0 ? init.width : 1;
   const int height = init.height > 0 ? init.height : 1;
   TopLevel top;
   top.hwnd = hwnd;
+  top.unmanaged = attrs.override_redirect == True;
   top.style = init.style;
   top.exStyle = init.exStyle;
   top.xwin = XCreateWindow(dpy_, root_, init.x, init.y, width, height, 0, depth_, InputOutput, visual_, mask,
@@ -176,6 +183,7 @@ void X11Driver::DestroyTopLevel(HWND hwnd) {
   TopLevel* top = Find(hwnd);
   if (!top) return;
   if (captured_ == hwnd) SetCapture(nullptr);
+  if (top->focused) WatchPressesElsewhere(false);
   if (top->ic) XDestroyIC(top->ic);
   eventsMayWait_ = true;
   XFreeGC(dpy_, top->gc);
@@ -192,8 +200,12 @@ void X11Driver::ShowTopLevel(HWND hwnd, bool visible) {
     // later changes only as requests.
     x11::SetManagementHints(dpy_, top->xwin, atoms_, top->style, top->exStyle);
     top->keyboardWanted = false;
-    XMapWindow(dpy_, top->xwin);
-    x11::RequestStates(dpy_, top->xwin, atoms_, x11::WantedStates(atoms_, top->exStyle));
+    if (top->unmanaged) {
+      XMapRaised(dpy_, top->xwin);
+    } else {
+      XMapWindow(dpy_, top->xwin);
+      x11::RequestStates(dpy_, top->xwin, atoms_, x11::WantedStates(atoms_, top->exStyle));
+    }
   } else {
     XWithdrawWindow(dpy_, top->xwin, screen_);
   }
@@ -240,6 +252,15 @@ void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
   }
   SetPassThrough(*top);
   if (changed && top->mapped) NudgeForNewInputShape(*top);
+  // Clicks go to the game now: so do the keys. The server knows whether we
+  // have them: the FocusIn of a press just made may not have arrived yet.
+  if (enabled && top->unmanaged) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy_, &focus, &revert);
+    eventsMayWait_ = true;
+    if (focus == top->xwin) GiveKeyboardBack(CurrentTime);
+  }
 }
 
 void X11Driver::NudgeForNewInputShape(TopLevel& top) {
@@ -268,6 +289,13 @@ void X11Driver::RaiseTopMost(HWND hwnd) {
   if (!top) return;
   top->exStyle |= WS_EX_TOPMOST;
   eventsMayWait_ = true;
+  // An unmanaged window raises itself, and only over a window that covers
+  // it: two overlays would otherwise raise in turn.
+  if (top->unmanaged) {
+    if (top->mapRequested) PutBackOnTop(*top);
+    XFlush(dpy_);
+    return;
+  }
   // A manager keeps a window of the above state on top by itself, and
   // KWin takes a raise from a window without the focus as a call for
   // attention.
@@ -292,6 +320,18 @@ void X11Driver::FocusTopLevel(HWND hwnd) {
 
 void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   if (!top.mapRequested || top.focused) return;
+  if (top.unmanaged) {
+    // No manager hands an unmanaged window the keyboard: take it, and
+    // remember whose it was.
+    Window current = None;
+    int revert = 0;
+    XGetInputFocus(dpy_, &current, &revert);
+    eventsMayWait_ = true;
+    if (current != None && current != PointerRoot && !FindByXWindow(current)) focusBefore_ = current;
+    XSetInputFocus(dpy_, top.xwin, RevertToPointerRoot, userTime);
+    XFlush(dpy_);
+    return;
+  }
   if (!top.keyboardWanted) {
     x11::SetKeyboardWanted(dpy_, top.xwin, true);
     top.keyboardWanted = true;
@@ -402,6 +442,8 @@ bool X11Driver::FallBackFromPortal() {
 void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
   x11::PollNeed hotkeyNeed = hotkeys_->PrepareWait();
   if (FallBackFromPortal()) hotkeyNeed = {};
+  const int raiseDueMs = KeepOnTop();
+  if (raiseDueMs >= 0 && (timeoutMs < 0 || raiseDueMs < timeoutMs)) timeoutMs = raiseDueMs;
   // Every request is flushed where it is made. Reading the connection when
   // poll() found nothing on it would cost system calls every frame.
   if (eventsMayWait_) {

@@ -4,6 +4,7 @@
 
 #include "x11/xlib.h"
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
@@ -68,6 +69,9 @@ class X11Driver final : public Driver {
     bool passThrough = false;
     bool focused = false;  // has the X keyboard focus
     bool keyboardWanted = false;  // as WM_HINTS tells the manager
+    // Override-redirect: no manager stacks it under a fullscreen game or
+    // frames it; it keeps itself on top and takes the keyboard itself.
+    bool unmanaged = false;
     // The window manager's frame (our parent when that is not the root) and
     // where our window sits in it: moves are asked for the frame's corner.
     Window wmFrame = None;
@@ -84,6 +88,21 @@ class X11Driver final : public Driver {
   TopLevel* FindByXWindow(Window w);
   void PutArea(TopLevel& top, const RECT& area);
   void TakeFocus(TopLevel& top, Time userTime);
+  // Hands the keyboard back to the window that had it before an unmanaged
+  // top-level took it.
+  void GiveKeyboardBack(Time time);
+  // While an unmanaged top-level has the keyboard, a press anywhere else
+  // passes by us first: no manager gives the keyboard back for it.
+  void WatchPressesElsewhere(bool watch);
+  void HandlePressElsewhere(const XButtonEvent& ev);
+  void HandleRootNotice(const XEvent& ev);
+  // Restacks an unmanaged top-level just above the highest window that
+  // covers it; false when none does.
+  bool PutBackOnTop(TopLevel& top);
+  // Puts back on top the unmanaged top-levels that something covers, looking
+  // at most once per tick; the milliseconds until the next look is due, -1
+  // when none is.
+  int KeepOnTop();
   void SetPassThrough(TopLevel& top);
   void NudgeForNewInputShape(TopLevel& top);
   void RememberRequested(POINT p);
@@ -125,6 +144,11 @@ class X11Driver final : public Driver {
   std::deque<POINT> requestedPositions_;
   int transfers_ = 0;
   Time lastUserTime_ = CurrentTime;  // of the latest press on one of our windows
+  Window focusBefore_ = None;  // had the keyboard before an unmanaged top-level took it
+  bool watchingPresses_ = false;
+  std::vector<std::pair<unsigned, unsigned>> pressGrabs_;  // (button, modifiers) grabbed on the root
+  bool restacked_ = false;  // the root's children changed places since the last look
+  std::chrono::steady_clock::time_point lastLook_{};  // at the stacking order
   // A round trip to the server may have read events off the connection
   // into Xlib's lower layer, where poll() cannot see them.
   bool eventsMayWait_ = true;

@@ -34,6 +34,13 @@ void X11Driver::Dispatch(XEvent& ev) {
     if (ev.xmapping.request != MappingPointer) RefreshKeyboard();
     return;
   }
+  if (ev.xany.window == root_) {
+    if (ev.type == ButtonPress)
+      HandlePressElsewhere(ev.xbutton);
+    else
+      HandleRootNotice(ev);
+    return;
+  }
   TopLevel* top = FindByXWindow(ev.xany.window);
   if (!top) return;
   switch (ev.type) {
@@ -102,6 +109,7 @@ void X11Driver::Dispatch(XEvent& ev) {
       if (ev.xfocus.detail == NotifyPointer || ev.xfocus.detail == NotifyInferior) break;
       const bool focused = ev.type == FocusIn;
       top->focused = focused;
+      if (top->unmanaged) WatchPressesElsewhere(focused);
       if (top->ic) focused ? XSetICFocus(top->ic) : XUnsetICFocus(top->ic);
       if (!focused) keysDown_.clear();
       OnFocusChange(top->hwnd, focused);

@@ -24,6 +24,8 @@ wait_for() {  # wait_for SECONDS COMMAND...
   return 1
 }
 has_window() { swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
+# The overlay is an unmanaged X window: sway's tree does not list it.
+has_overlay() { xwininfo -root -tree 2>/dev/null | grep -q "\"Brenvik\""; }
 # The focused window's title and kind (xwayland or xdg_shell).
 focused() {
   swaymsg -t get_tree | /usr/bin/python3 -c '
@@ -36,6 +38,34 @@ def walk(n):
 walk(json.load(sys.stdin))'
 }
 is_focused() { [ "$(focused)" = "$1" ]; }
+# The focused window's title when it is fullscreen.
+focused_fullscreen() {
+  swaymsg -t get_tree | /usr/bin/python3 -c '
+import json, sys
+def walk(n):
+    if n.get("focused") and n.get("fullscreen_mode") == 1:
+        print(n.get("name"))
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))'
+}
+fullscreen() {  # fullscreen TITLE: the window fullscreen and focused
+  swaymsg "[title=\"^$1\$\"] fullscreen enable, focus" >/dev/null
+  wait_for 5 test "$(focused_fullscreen)" = "$1"
+}
+# Pixels of the overlay's background colour on the screen where the overlay
+# stands, from a screenshot.
+overlay_pixels() {
+  grim -t ppm -g "100,100 320x373" - 2>/dev/null | /usr/bin/python3 -c '
+import re, sys
+data = sys.stdin.buffer.read()
+header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+pixels = data[header.end():] if header else b""
+print(sum(1 for i in range(0, len(pixels) - 2, 3)
+          if abs(pixels[i] - 30) <= 12 and abs(pixels[i + 1] - 32) <= 12 and abs(pixels[i + 2] - 40) <= 12))'
+}
+# The Timer panel shows some 70,000 background pixels; a window over it, none.
+overlay_shows() { [ "$(overlay_pixels)" -ge 30000 ]; }
 focus() {  # focus TITLE KIND
   swaymsg "[title=\"^$1\$\"] focus" >/dev/null
   wait_for 3 is_focused "$1 $2"
@@ -47,7 +77,7 @@ run_brenvik() {  # run_brenvik DIR [ENV...]: one finished run is one split name 
   shift
   (cd "$dir" && exec env "$@" "$brenvik") &
   pids+=($!)
-  wait_for 10 has_window Brenvik
+  wait_for 10 has_overlay
 }
 finished() { [ -f "$1/bestsplits.txt" ]; }
 cleanup() {
@@ -110,4 +140,13 @@ for _ in 1 2; do
 done
 check "with the portal, the desktop's shortcut splits while a native Wayland window has the focus" \
   wait_for 3 finished "$work/portal"
+
+# Most games run fullscreen: the overlay stays above them, native or X11.
+check "the overlay shows before any window is fullscreen" wait_for 10 overlay_shows
+check "a native Wayland window is fullscreen and has the focus" fullscreen game-wayland
+check "the overlay shows above a focused fullscreen native Wayland window" wait_for 10 overlay_shows
+swaymsg '[title="^game-wayland$"] fullscreen disable' >/dev/null
+check "an X11 window is fullscreen and has the focus" fullscreen game-x11
+check "the overlay shows above a focused fullscreen X11 window" wait_for 10 overlay_shows
+echo "info: $(overlay_pixels) pixels of the overlay's background on the screen over the fullscreen X11 window" >>"$result"
 echo "done" >>"$result"

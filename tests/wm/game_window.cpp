@@ -3,9 +3,11 @@
 //   window <id>            once, when it is mapped and has asked for the focus
 //   press <button> <x> <y> a button press, in root coordinates
 //   key <keysym name>      a key press
-// SIGUSR1 makes it raise itself and take the focus again.
-// Usage: wm_game_window <log file> <x> <y> <width> <height>
+// SIGUSR1 makes it raise itself and take the focus again. With "fullscreen"
+// it asks to be fullscreen and unredirected, as games do.
+// Usage: wm_game_window <log file> <x> <y> <width> <height> [fullscreen]
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <sys/select.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -45,8 +48,8 @@ void Activate(Display* dpy, Window w) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: %s <log file> <x> <y> <width> <height>\n", argv[0]);
+  if (argc != 6 && !(argc == 7 && std::string(argv[6]) == "fullscreen")) {
+    std::fprintf(stderr, "usage: %s <log file> <x> <y> <width> <height> [fullscreen]\n", argv[0]);
     return 2;
   }
   FILE* log = std::fopen(argv[1], "w");
@@ -80,6 +83,14 @@ int main(int argc, char** argv) {
   hints.flags = InputHint;
   hints.input = True;
   XSetWMHints(dpy, w, &hints);
+  if (argc == 7) {
+    const long fullscreen = static_cast<long>(XInternAtom(dpy, "_NET_WM_STATE_FULLSCREEN", False));
+    XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&fullscreen), 1);
+    const long bypass = 1;
+    XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_BYPASS_COMPOSITOR", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&bypass), 1);
+  }
   XMapWindow(dpy, w);
   for (int tries = 0; tries < 500 && !Viewable(dpy, w); ++tries) usleep(10000);
   Activate(dpy, w);

@@ -2,8 +2,9 @@
 // the focus: where the overlay lands, that it has no frame and stays above
 // the game, that clicks pass through it in overlay mode only, that the
 // hotkeys work while the game has the keyboard, dragging, typing a split
-// name, and that it never asks for attention. scripts/wm-suite.sh starts the
-// X server and the manager.
+// name, and that it never asks for attention; then the same overlay over a
+// focused fullscreen game. scripts/wm-suite.sh starts the X server and the
+// manager.
 #include "panel.h"
 
 #include <X11/Xutil.h>
@@ -33,6 +34,9 @@ constexpr Geometry kGame{0, 0, 300, 700};
 // one over the game, one over the desktop.
 constexpr Point kOverOverlay{250, 300};
 constexpr Point kBesideTheGame{400, 300};
+// The screen of the suite's X server, and a point on it far from the overlay.
+constexpr Geometry kScreen{0, 0, 1280, 1024};
+constexpr Point kFarFromTheOverlay{900, 700};
 
 // The game: a process of its own, so the manager treats it as another
 // application. It logs what reaches it (see game_window.cpp).
@@ -53,14 +57,15 @@ class Game {
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  ::testing::AssertionResult Start(int x, int y, int width, int height) {
+  ::testing::AssertionResult Start(int x, int y, int width, int height, bool fullscreen = false) {
     const std::string log = (dir_ / "game.log").string();
     pid_ = fork();
     if (pid_ == 0) {
       const std::string args[] = {std::to_string(x), std::to_string(y), std::to_string(width),
                                   std::to_string(height)};
       execl(BRENVIK_GAME_WINDOW, BRENVIK_GAME_WINDOW, log.c_str(), args[0].c_str(), args[1].c_str(),
-            args[2].c_str(), args[3].c_str(), static_cast<char*>(nullptr));
+            args[2].c_str(), args[3].c_str(), fullscreen ? "fullscreen" : static_cast<char*>(nullptr),
+            static_cast<char*>(nullptr));
       _exit(127);
     }
     if (pid_ < 0) return ::testing::AssertionFailure() << "fork failed";
@@ -144,7 +149,10 @@ std::vector<long> Longs(Display* d, Window w, const char* property) {
 class WmTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(game_.Start(kGame.x, kGame.y, kGame.width, kGame.height));
+    if (fullscreenGame_)
+      ASSERT_TRUE(game_.Start(0, 0, kScreen.width, kScreen.height, true));
+    else
+      ASSERT_TRUE(game_.Start(kGame.x, kGame.y, kGame.width, kGame.height));
     app_ = std::make_unique<App>("linux");
     app().ReadOwnPixels();
     ASSERT_TRUE(app().Start());
@@ -158,6 +166,8 @@ class WmTest : public ::testing::Test {
     }
     app_.reset();
   }
+
+  bool fullscreenGame_ = false;
 
   App& app() { return *app_; }
   Game& game() { return game_; }
@@ -211,6 +221,31 @@ class WmTest : public ::testing::Test {
     return StackingIndex(display(), TopLevelOf(display(), app().window())) >
            StackingIndex(display(), TopLevelOf(display(), game().window()));
   }
+  // The share of the overlay's own pixels that the screen shows at its
+  // place (blended with the game beneath under a compositor).
+  double ShareOnScreen() {
+    const Image own = app().Capture();
+    const Geometry g = app().geometry();
+    if (own.empty() || g.x < 0 || g.y < 0 || g.x + g.width > kScreen.width || g.y + g.height > kScreen.height)
+      return 0;
+    XImage* screen = XGetImage(display(), DefaultRootWindow(display()), g.x, g.y, g.width, g.height, AllPlanes,
+                               ZPixmap);
+    if (!screen) return 0;
+    int same = 0;
+    for (int y = 0; y < g.height; ++y)
+      for (int x = 0; x < g.width; ++x) {
+        const unsigned long p = XGetPixel(screen, x, y);
+        const Rgb seen{int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF)};
+        if (Near(seen, own.At(x, y), 24)) ++same;
+      }
+    XDestroyImage(screen);
+    return static_cast<double>(same) / (g.width * g.height);
+  }
+  ::testing::AssertionResult ShowsOnScreen() {
+    double share = 0;
+    if (WaitUntil([&] { return (share = ShareOnScreen()) >= 0.95; }, 20s)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the screen shows " << share * 100 << "% of the overlay's pixels";
+  }
   void ExpectNeverAskedForAttention() {
     const Atom attention = XInternAtom(display(), "_NET_WM_STATE_DEMANDS_ATTENTION", False);
     auto states = Longs(display(), app().window(), "_NET_WM_STATE");
@@ -235,7 +270,7 @@ TEST_F(WmTest, SitsAtItsPlaceWithoutAFrameAboveTheGameThatKeepsTheFocus) {
 
   ASSERT_TRUE(game().Activate());
   EXPECT_TRUE(GameGetsTheKey()) << "the game could not take the focus back";
-  // The upkeep puts the overlay back on top about once a second.
+  // The overlay puts itself back on top.
   EXPECT_TRUE(WaitUntil([&] { return AboveTheGame(); }, 3s)) << "the raised game covers the overlay";
   Sleep(1500ms);
   EXPECT_TRUE(AboveTheGame()) << "the overlay fell below the game again";
@@ -298,6 +333,53 @@ TEST_F(WmTest, ANameTypedIntoAnEditBoxIsKept) {
   EXPECT_TRUE(WaitUntil([&] { return app().ReadFile("splits.txt").has_value(); }, 2s));
   EXPECT_EQ(app().ReadFile("splits.txt"),
             std::string("WmGate\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n"));
+}
+
+// Most games run fullscreen, and a manager stacks a focused fullscreen
+// window above every window that only asks to stay above.
+class WmFullscreenTest : public WmTest {
+ protected:
+  WmFullscreenTest() { fullscreenGame_ = true; }
+};
+
+TEST_F(WmFullscreenTest, TheOverlayShowsOverTheFocusedFullscreenGameAndPassesItsClicks) {
+  EXPECT_TRUE(app().GeometryBecomes(kHome, 3s));
+  ASSERT_TRUE(game().Activate());
+  EXPECT_TRUE(GameGetsTheKey());
+  EXPECT_TRUE(ShowsOnScreen()) << "once the game took the focus";
+  ASSERT_TRUE(game().Activate());
+  EXPECT_TRUE(ShowsOnScreen()) << "once the game raised itself again";
+
+  Toggle();
+  EXPECT_TRUE(Interactive());
+  EXPECT_TRUE(ShowsOnScreen()) << "in interactive mode";
+  Toggle();
+  EXPECT_FALSE(Interactive());
+  EXPECT_TRUE(ShowsOnScreen()) << "back in overlay mode";
+  EXPECT_TRUE(GameGetsTheClick(kOverOverlay)) << "overlay mode kept the click";
+  EXPECT_TRUE(GameGetsTheKey());
+  EXPECT_TRUE(ShowsOnScreen()) << "after a click through it";
+  EXPECT_TRUE(NoFrame());
+  EXPECT_TRUE(app().GeometryBecomes(kHome));
+}
+
+TEST_F(WmFullscreenTest, ANameTypedRightAfterTheGameHadTheFocusIsKeptAndAClickOnTheGameGivesItTheKeys) {
+  ASSERT_TRUE(game().Activate());
+  EXPECT_TRUE(GameGetsTheKey());
+  Toggle();
+  ASSERT_TRUE(Interactive());
+  app().Click(kEditSplitsTab.x, kEditSplitsTab.y);
+  ASSERT_TRUE(WaitUntil([&] { return ActiveTab(app().Capture()) == 2; }, 10s));
+  const size_t from = game().Lines().size();
+  RenameRow(app(), 0, 0, "WmGate");
+  EXPECT_FALSE(game().Logs("key w", from, 100ms)) << "typed keys went to the game";
+  EXPECT_TRUE(ShowsOnScreen());
+
+  EXPECT_TRUE(GameGetsTheClick(kFarFromTheOverlay));
+  EXPECT_TRUE(GameGetsTheKey()) << "a click on the game left the keyboard with the overlay";
+  EXPECT_TRUE(ShowsOnScreen()) << "the click on the game covered the overlay";
+  app().Click(kTimerTab.x, kTimerTab.y);
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "WmGate\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n", 10s));
 }
 
 }  // namespace
