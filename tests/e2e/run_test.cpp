@@ -16,19 +16,23 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+// How far the program's clock reading of a press may trail the test's on a
+// busy machine: a gross fault (a lost or doubled segment) is seconds off.
+constexpr double kPressLag = 0.5;
 
 class RunTest : public PanelTest {
  protected:
 
   bool TimerMoves() {
-    Image a = app().Capture();
-    Sleep(120ms);
-    Image b = app().Capture();
-    Box area = TimerTextArea(bar_);
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (!(a.At(x, y) == b.At(x, y))) return true;
-    return false;
+    const Image a = app().Capture();
+    const Box area = TimerTextArea(bar_);
+    return WaitUntil([&] {
+      const Image b = app().Capture();
+      for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+          if (!(a.At(x, y) == b.At(x, y))) return true;
+      return false;
+    });
   }
 
   // One run: the start press, then a split press after each segment's
@@ -120,12 +124,12 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   double sum = 0;
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_TRUE(IsStoredTime((*bests1)[i])) << (*bests1)[i];
-    EXPECT_NEAR(TimeOf((*bests1)[i]), first[i], 0.25) << "segment " << i;
+    EXPECT_NEAR(TimeOf((*bests1)[i]), first[i], kPressLag) << "segment " << i;
     sum += TimeOf((*bests1)[i]);
   }
   EXPECT_TRUE(IsStoredTime((*pb1)[0])) << (*pb1)[0];
   EXPECT_NEAR(TimeOf((*pb1)[0]), sum, 0.001);
-  EXPECT_NEAR(TimeOf((*pb1)[0]), std::accumulate(first.begin(), first.end(), 0.0), 0.25);
+  EXPECT_NEAR(TimeOf((*pb1)[0]), std::accumulate(first.begin(), first.end(), 0.0), kPressLag);
   EXPECT_EQ(app().ListFiles(),
             (std::vector<std::string>{"bestsplits.txt", "pbtime.txt", "splits.txt"}));
   EXPECT_EQ(app().Stamp("splits.txt"), splitsStamp)
@@ -145,12 +149,12 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   auto pb2 = CrLfLines(app().ReadFile("pbtime.txt"));
   ASSERT_TRUE(bests2 && pb2);
   ASSERT_EQ(bests2->size(), 3u);
-  EXPECT_NEAR(TimeOf((*bests2)[0]), second[0], 0.25);
-  EXPECT_NEAR(TimeOf((*bests2)[1]), second[1], 0.25);
+  EXPECT_NEAR(TimeOf((*bests2)[0]), second[0], kPressLag);
+  EXPECT_NEAR(TimeOf((*bests2)[1]), second[1], kPressLag);
   EXPECT_EQ((*bests2)[2], (*bests1)[2]) << "a slower segment keeps its best";
   ASSERT_EQ(pb2->size(), 1u);
   EXPECT_TRUE(IsStoredTime((*pb2)[0])) << (*pb2)[0];
-  EXPECT_NEAR(TimeOf((*pb2)[0]), std::accumulate(second.begin(), second.end(), 0.0), 0.25);
+  EXPECT_NEAR(TimeOf((*pb2)[0]), std::accumulate(second.begin(), second.end(), 0.0), kPressLag);
 
   // A slower run keeps the PB: pbtime.txt is not touched, bestsplits.txt is
   // written again with the same bests.
@@ -159,7 +163,6 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   auto pbStamp = app().Stamp("pbtime.txt");
   auto bestsStamp = app().Stamp("bestsplits.txt");
   auto pbBytes = app().ReadFile("pbtime.txt");
-  Sleep(50ms);
   Run({0.8, 0.8, 1.3}, {kSlower, kSlower});
   ExpectRecap({kSlower, kSlower, kSlower}, kSlower);
   EXPECT_EQ(app().ReadFile("pbtime.txt"), pbBytes);
@@ -171,7 +174,7 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   // split press starts a new run at once.
   app().Hotkey(XK_space);  // clears the recap
   app().Hotkey(XK_space);  // starts
-  Sleep(300ms);
+  Sleep(300ms);  // the segment's length
   app().Hotkey(XK_space);
   EXPECT_EQ(GreenBoxLine(Frame(), bar_), 1);
   auto stamps = std::make_pair(app().Stamp("bestsplits.txt"), app().Stamp("pbtime.txt"));
