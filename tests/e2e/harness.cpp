@@ -465,10 +465,11 @@ long App::LoopRounds() const {
 void App::Quiesce() const {
   Sync();
   // The main thread sleeps once per round of its loop (the repaint timer
-  // ends one every 15 ms), and under Wine again on each call to its server.
-  // A busy machine stretches the rounds, and this wait with them; the
-  // shortest time is what the suite has always allowed on a quiet one.
-  const long rounds = isWindows() ? 40 : 4;
+  // ends one every 15 ms), and under Wine also on each call to its server,
+  // about 15 times a round (measured). A busy machine stretches the rounds,
+  // and this wait with them; the shortest time is what the suite has always
+  // allowed on a quiet one.
+  const long rounds = isWindows() ? 60 : 4;
   const long from = LoopRounds();
   const auto since = std::chrono::steady_clock::now();
   WaitUntil([&] {
