@@ -126,6 +126,15 @@ Window FindTitled(Display* d, Window parent, const std::vector<pid_t>& pids) {
   return 0;
 }
 
+// How often the main thread of a process has gone to sleep, or -1.
+long SleepsOf(pid_t pid) {
+  if (pid <= 0) return -1;
+  std::istringstream in(ReadWholeFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/status"));
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atol(line.c_str() + 24);
+  return -1;
+}
+
 }  // namespace
 
 std::string ToString(Rgb c) {
@@ -453,14 +462,6 @@ void App::Screenshot(const std::string& name) const {
 
 void App::Sync() const { XSync(display_, False); }
 
-long App::LoopRounds() const {
-  const pid_t pid = ProgramPid();
-  if (pid <= 0) return -1;
-  std::istringstream in(ReadWholeFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/status"));
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atol(line.c_str() + 24);
-  return -1;
-}
 
 void App::Quiesce() const {
   Sync();
@@ -470,11 +471,13 @@ void App::Quiesce() const {
   // and this wait with them; the shortest time is what the suite has always
   // allowed on a quiet one.
   const long rounds = isWindows() ? 60 : 4;
-  const long from = LoopRounds();
+  const pid_t pid = ProgramPid();
+  const long from = SleepsOf(pid);
   const auto since = std::chrono::steady_clock::now();
   WaitUntil([&] {
-    const long now = LoopRounds();
-    return now < 0 || (now - from >= rounds && std::chrono::steady_clock::now() - since >= 150ms);
+    const long now = SleepsOf(pid);
+    const bool gone = now < 0 || from < 0;
+    return (gone || now - from >= rounds) && std::chrono::steady_clock::now() - since >= 150ms;
   });
   Sync();
 }
@@ -527,6 +530,8 @@ void App::Drag(int x0, int y0, int x1, int y1) const {
   Geometry g = geometry();
   MoveMouseScreen(g.x + x0, g.y + y0);
   ButtonDown();
+  // The drag starts where the pointer is when the program handles the press.
+  Quiesce();
   const int steps = 10;
   for (int i = 1; i <= steps; ++i)
     MoveMouseScreen(g.x + x0 + (x1 - x0) * i / steps, g.y + y0 + (y1 - y0) * i / steps);

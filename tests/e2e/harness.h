@@ -176,7 +176,6 @@ class App {
   ::testing::AssertionResult Launch();
   ::testing::AssertionResult FindWindow(Millis timeout);
   void Sync() const;
-  long LoopRounds() const;
 
   std::string target_;
   std::string binary_;

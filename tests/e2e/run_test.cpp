@@ -42,7 +42,9 @@ class RunTest : public PanelTest {
   }
 
   // One run: the start press, then a split press after each segment's
-  // duration. After every press but the last, the segment being timed stands
+  // duration. The checks made within a segment take well under a second even
+  // on a busy machine, so each segment lasts 1.5 s or more, and every delta
+  // the runs below expect is a second or more clear of its colour's bound. After every press but the last, the segment being timed stands
   // in the green box and the one just closed shows its live colour. Returns
   // the segment times measured from outside.
   std::vector<double> Run(const std::vector<double>& segments, const std::vector<Rgb>& live) {
@@ -120,7 +122,7 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
 
   // First run ever: no bests, so no live deltas; every recap delta is the
   // segment's own time (slower than nothing), and the run sets the PB.
-  std::vector<double> first = Run({4.0, 1.0, 1.0}, {kText, kText});
+  std::vector<double> first = Run({6.0, 3.0, 3.0}, {kText, kText});
   ExpectRecap({kSlower, kSlower, kSlower}, kSlower);
   auto bests1 = CrLfLines(app().ReadFile("bestsplits.txt"));
   auto pb1 = CrLfLines(app().ReadFile("pbtime.txt"));
@@ -148,7 +150,7 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
 
   // A faster run: the first segment more than 3 s faster (violet), the
   // second faster, the third slower; a new PB more than 3 s faster.
-  std::vector<double> second = Run({0.4, 0.5, 1.6}, {kViolet, kFaster});
+  std::vector<double> second = Run({1.5, 2.0, 4.5}, {kViolet, kFaster});
   ExpectRecap({kViolet, kFaster, kSlower}, kViolet);
   app().Screenshot("run-overlay");
   auto bests2 = CrLfLines(app().ReadFile("bestsplits.txt"));
@@ -169,7 +171,7 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   auto pbStamp = app().Stamp("pbtime.txt");
   auto bestsStamp = app().Stamp("bestsplits.txt");
   auto pbBytes = app().ReadFile("pbtime.txt");
-  Run({0.8, 0.8, 1.3}, {kSlower, kSlower});
+  Run({2.5, 3.0, 4.0}, {kSlower, kSlower});
   ExpectRecap({kSlower, kSlower, kSlower}, kSlower);
   EXPECT_EQ(app().ReadFile("pbtime.txt"), pbBytes);
   EXPECT_EQ(app().Stamp("pbtime.txt"), pbStamp) << "pbtime.txt rewritten without a new PB";
