@@ -462,7 +462,6 @@ void App::Screenshot(const std::string& name) const {
 
 void App::Sync() const { XSync(display_, False); }
 
-
 void App::Quiesce() const {
   Sync();
   // The main thread sleeps once per round of its loop (the repaint timer
@@ -494,8 +493,8 @@ void App::Focus() const {
 }
 
 // The short pauses after each input below space it out as a hand would;
-// they wait for nothing. What the input changes is read with a wait: Quiesce, or a
-// condition polled until it holds.
+// they wait for nothing. What the input changes is read with a wait:
+// Quiesce, or a condition polled until it holds.
 void App::MoveMouseScreen(int x, int y) const {
   XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
   Sync();
