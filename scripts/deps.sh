@@ -10,6 +10,8 @@ pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-d
 if [ "$what" = test ]; then
   pkgs+=(googletest clang libclang-rt-14-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix
          wine wine64 xvfb xauth)
+  # BRENVIK_TEST_LOAD=N ./test.sh: a plain CPU hog beside the tests
+  pkgs+=(stress-ng)
   # the Wayland tests: a private bus, the portal frontend, a backend double, headless sway
   pkgs+=(dbus-daemon xdg-desktop-portal python3-dbusmock sway xwayland wtype grim gir1.2-gtk-3.0 x11-utils)
   # scripts/wm-suite.sh

@@ -72,8 +72,9 @@ class ConformanceTest : public ::testing::Test {
   HWND CreateEdit(HWND parent, const wchar_t* text = L"", int id = 1000);
   // Dispatches every message ready now (paint and due timers included).
   int Pump();
-  // Dispatches messages, waiting for them, until `done` or a while passes.
-  bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 2000);
+  // Dispatches messages, waiting for them, until `done` or a hang is plain
+  // (Wine on a busy machine can take seconds).
+  bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 30000);
 
   std::vector<HWND> created_;
 };

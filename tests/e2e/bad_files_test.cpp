@@ -28,7 +28,8 @@ class BadFilesTest : public PanelTest {
     EXPECT_EQ(app().ListFiles(), names);
   }
 
-  // A run of equal segments by the split key; returns the bar's top.
+  // A run of equal segments by the split key; returns the bar's top. The
+  // pauses are the segments' lengths.
   int RunThrough(int segments, Millis each) {
     int bar = SeparatorBarTop(Frame());
     app().Hotkey(XK_space);
@@ -62,7 +63,7 @@ TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   int bar = SeparatorBarTop(img);
   ASSERT_GT(bar, 100);
   EXPECT_TRUE(TextIn(img, PbLineArea(bar), kDim, {kText, kSlower}, "PB line without a PB"));
-  Sleep(500ms);
+  app().Quiesce();
   ExpectFilesUntouched();
 
   // "toggle = 80" names another entry: 7 still toggles. "cancel=0x43" binds
@@ -73,7 +74,7 @@ TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   app().Hotkey(XK_7);
   EXPECT_TRUE(ModeIs(Frame(), false));
   app().Hotkey(XK_space);
-  Sleep(400ms);
+  Sleep(400ms);  // a segment's length
   app().Hotkey(XK_space);
   app().Hotkey(XK_c);
   EXPECT_EQ(GreenBoxLine(Frame(), bar), 1) << "C cancelled though cancel is bound to code 0";
@@ -93,13 +94,13 @@ TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(IsStoredTime((*bests)[i])) << (*bests)[i];
     EXPECT_GT(TimeOf((*bests)[i]), 0.3);
-    EXPECT_LT(TimeOf((*bests)[i]), 2.0);
+    EXPECT_LT(TimeOf((*bests)[i]), 10.0);
   }
   auto pb = CrLfLines(app().ReadFile("pbtime.txt"));
   ASSERT_TRUE(pb);
   ASSERT_EQ(pb->size(), 1u);
   EXPECT_GT(TimeOf((*pb)[0]), 1.0);
-  EXPECT_LT(TimeOf((*pb)[0]), 5.0);
+  EXPECT_LT(TimeOf((*pb)[0]), 20.0);
   // The NaN line had no best: the delta is the segment itself, slower.
   EXPECT_TRUE(TextIn(img, SplitLineArea(bar, 0), kSlower, {kEqual, kFaster, kViolet}, "NaN line: no best"));
   // The name far wider than the window is still drawn on its own line.
@@ -111,9 +112,9 @@ TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   app().Hotkey(XK_7);
   app().Click(kKeybindsTab.x, kKeybindsTab.y);
   app().Click(kSaveButton.x, kSaveButton.y);
-  EXPECT_EQ(app().ReadFile("keybinds.cfg"), "cancel=0\r\nsplit=32\r\ntoggle=55\r\ntoggle =80\r\n");
+  EXPECT_TRUE(app().FileBecomes("keybinds.cfg", "cancel=0\r\nsplit=32\r\ntoggle=55\r\ntoggle =80\r\n"));
   app().Click(kCloseButton.x, kCloseButton.y);
-  EXPECT_EQ(app().WaitExit(10s), 0);
+  EXPECT_EQ(app().WaitExit(kHangLimit), 0);
   EXPECT_EQ(app().ReadFile("splits.txt"), files_["splits.txt"]);
 }
 
@@ -149,7 +150,7 @@ TEST_P(BadFilesTest, NegativeZeroAndTrailingWordsFollowTheReadingRules) {
   for (int i : {0, 2}) {
     EXPECT_TRUE(IsStoredTime((*bests)[i])) << (*bests)[i];
     EXPECT_GT(TimeOf((*bests)[i]), 0.2);
-    EXPECT_LT(TimeOf((*bests)[i]), 2.0);
+    EXPECT_LT(TimeOf((*bests)[i]), 9.0);
   }
   EXPECT_EQ((*bests)[1], "0");
   // A PB of 0 is never beaten: pbtime.txt stays as it was.

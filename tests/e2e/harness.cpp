@@ -126,6 +126,15 @@ Window FindTitled(Display* d, Window parent, const std::vector<pid_t>& pids) {
   return 0;
 }
 
+// How often the main thread of a process has gone to sleep, or -1.
+long SleepsOf(pid_t pid) {
+  if (pid <= 0) return -1;
+  std::istringstream in(ReadWholeFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/status"));
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atol(line.c_str() + 24);
+  return -1;
+}
+
 }  // namespace
 
 std::string ToString(Rgb c) {
@@ -219,15 +228,6 @@ std::string TargetParamName(const ::testing::TestParamInfo<std::string>& info) {
 
 void Sleep(Millis d) { std::this_thread::sleep_for(d); }
 
-bool WaitUntil(const std::function<bool()>& pred, Millis timeout) {
-  auto end = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    if (pred()) return true;
-    if (std::chrono::steady_clock::now() >= end) return false;
-    Sleep(20ms);
-  }
-}
-
 App::App(std::string target) : target_(std::move(target)), binary_(BinaryFor(target_)) {
   std::string tmpl = (fs::temp_directory_path() / "brenvik-e2e-XXXXXX").string();
   if (char* made = mkdtemp(tmpl.data())) dir_ = fs::path(made) / "work";
@@ -282,7 +282,7 @@ std::optional<FileStamp> App::Stamp(const std::string& name) const {
   auto launched = std::chrono::steady_clock::now();
   // A fresh Wine prefix is made on the first start, which takes a while on a
   // loaded machine.
-  if (auto r = FindWindow(isWindows() ? 60s : 10s); !r) return r;
+  if (auto r = FindWindow(isWindows() ? 60s : kHangLimit); !r) return r;
   if (auto r = Settle(); !r) return r;
   if (isWindows()) {
     // Wine drops the key presses of the first second or so after its window
@@ -467,6 +467,25 @@ void App::Screenshot(const std::string& name) const {
 
 void App::Sync() const { XSync(display_, False); }
 
+void App::Quiesce() const {
+  Sync();
+  // The main thread sleeps once per round of its loop (the repaint timer
+  // ends one every 15 ms), and under Wine also on each call to its server,
+  // about 15 times a round (measured). A busy machine stretches the rounds,
+  // and this wait with them; the shortest time is what the suite has always
+  // allowed on a quiet one.
+  const long rounds = isWindows() ? 60 : 4;
+  const pid_t pid = ProgramPid();
+  const long from = SleepsOf(pid);
+  const auto since = std::chrono::steady_clock::now();
+  WaitUntil([&] {
+    const long now = SleepsOf(pid);
+    const bool gone = now < 0 || from < 0;
+    return (gone || now - from >= rounds) && std::chrono::steady_clock::now() - since >= 150ms;
+  });
+  Sync();
+}
+
 void App::Focus() const {
   Window focused = 0;
   int revert = 0;
@@ -475,9 +494,12 @@ void App::Focus() const {
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   Sync();
   // Wine activates its window only once it has handled the FocusIn.
-  Sleep(isWindows() ? 300ms : 50ms);
+  Quiesce();
 }
 
+// The short pauses after each input below space it out as a hand would;
+// they wait for nothing. What the input changes is read with a wait:
+// Quiesce, or a condition polled until it holds.
 void App::MoveMouseScreen(int x, int y) const {
   XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
   Sync();
@@ -512,6 +534,8 @@ void App::Drag(int x0, int y0, int x1, int y1) const {
   Geometry g = geometry();
   MoveMouseScreen(g.x + x0, g.y + y0);
   ButtonDown();
+  // The drag starts where the pointer is when the program handles the press.
+  Quiesce();
   const int steps = 10;
   for (int i = 1; i <= steps; ++i)
     MoveMouseScreen(g.x + x0 + (x1 - x0) * i / steps, g.y + y0 + (y1 - y0) * i / steps);

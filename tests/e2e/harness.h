@@ -9,6 +9,8 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
+#include "../common/wait_until.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -21,6 +23,8 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 using Millis = std::chrono::milliseconds;
+using testwait::kHangLimit;
+using testwait::WaitUntil;
 
 struct Rgb {
   int r = 0, g = 0, b = 0;
@@ -108,7 +112,7 @@ class App {
   ::testing::AssertionResult Start();
   // Waits until the window's geometry has stayed the same for a while and the
   // window shows the background colour at its right edge.
-  ::testing::AssertionResult Settle(Millis timeout = 10s);
+  ::testing::AssertionResult Settle(Millis timeout = kHangLimit);
 
   Display* display() const { return display_; }
   Window window() const { return window_; }
@@ -121,10 +125,16 @@ class App {
   Geometry geometry() const;
   // Waits until the geometry is the wanted one: a move or resize reaches the
   // server a little after the input that caused it.
-  ::testing::AssertionResult GeometryBecomes(const Geometry& want, Millis timeout = 2s) const;
-  ::testing::AssertionResult HeightBecomes(int want, Millis timeout = 2s) const;
+  ::testing::AssertionResult GeometryBecomes(const Geometry& want, Millis timeout = kHangLimit) const;
+  ::testing::AssertionResult HeightBecomes(int want, Millis timeout = kHangLimit) const;
   // A file written in answer to a press: the program may take a moment on a loaded machine.
-  ::testing::AssertionResult FileBecomes(const std::string& name, const std::string& want, Millis timeout = 2s) const;
+  ::testing::AssertionResult FileBecomes(const std::string& name, const std::string& want,
+                                         Millis timeout = kHangLimit) const;
+  // Waits until the program has handled all input sent so far and drawn what
+  // it changed: its message loop has gone round several times since. For
+  // what shows no change to wait for: a key that must do nothing, a file
+  // that must not be written.
+  void Quiesce() const;
   // The window's pixels, read from the root window (no compositor runs, so
   // the root shows the window's exact pixels).
   Image Capture() const;
@@ -181,8 +191,7 @@ class App {
   bool ownPixels_ = false;
 };
 
-// Polls pred every 20 ms until it holds or the time-out passes.
-bool WaitUntil(const std::function<bool()>& pred, Millis timeout);
+// A pause that is not a wait for the program: input pacing, a hold.
 void Sleep(Millis d);
 
 // The fixture: one App for the target of the test parameter. TearDown kills

@@ -29,10 +29,7 @@ class Game {
   Game() {
     // The server resets when the last client of the previous test leaves,
     // and refuses connections meanwhile.
-    for (int attempt = 0; attempt < 100 && !dpy_; ++attempt) {
-      dpy_ = XOpenDisplay(nullptr);
-      if (!dpy_) Sleep(20ms);
-    }
+    WaitUntil([&] { return (dpy_ = XOpenDisplay(nullptr)) != nullptr; });
   }
   ~Game() {
     if (!dpy_) return;
@@ -240,10 +237,10 @@ TEST_F(LinuxOnlyTest, ANonAsciiNameTypedIntoAnEditBoxIsSavedAsUtf8) {
     XTestFakeKeyEvent(d, code, True, CurrentTime);
     XTestFakeKeyEvent(d, code, False, CurrentTime);
     XSync(d, False);
-    Sleep(50ms);
+    Sleep(50ms);  // spaced like the harness's own keys
   }
   app().Click(kTimerTab.x, kTimerTab.y);
-  EXPECT_EQ(app().ReadFile("splits.txt"), "Zo\xC3\xAB\xD0\xB6\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n");
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "Zo\xC3\xAB\xD0\xB6\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n"));
 
   KeySym none = NoSymbol;
   for (KeyCode code : spare) XChangeKeyboardMapping(d, code, 1, &none, 1);
@@ -275,13 +272,14 @@ TEST_F(LinuxOnlyTest, HostileFilesNeitherBlockTheStartNorFillTheMemory) {
   const auto before = std::chrono::steady_clock::now();
   ASSERT_TRUE(app().Start());
   app().Hotkey(XK_7);
-  EXPECT_TRUE(WaitUntil([&] { return bool(ModeIs(app().Capture(), true)); }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return bool(ModeIs(app().Capture(), true)); }));
   const auto took = std::chrono::steady_clock::now() - before;
   std::printf("start to a working hotkey: %lld ms, resident %ld KiB\n",
               static_cast<long long>(std::chrono::duration_cast<Millis>(took).count()),
               app().ResidentKiB());
-  // Start() itself waits for the window to stay still for 400 ms.
-  EXPECT_LT(took, 1500ms);
+  // Start() itself waits for the window to stay still for 400 ms; a read
+  // that blocks or runs on without end takes far longer than this on any machine.
+  EXPECT_LT(took, 10s);
   EXPECT_LT(app().ResidentKiB(), 100 * 1024);
   EXPECT_TRUE(std::filesystem::is_fifo(app().dir() / "bestsplits.txt"));
   EXPECT_EQ(std::filesystem::file_size(app().dir() / "splits.txt"), 64u << 20);
@@ -294,7 +292,8 @@ TEST_F(LinuxOnlyTest, AMissingDisplayIsNamedAndOneAppearingHalfASecondLaterIsUse
   auto [message, status] = RunWithDisplay(":4711");
   EXPECT_EQ(message, "cannot open display :4711\n");
   EXPECT_EQ(status, 1);
-  EXPECT_LT(std::chrono::steady_clock::now() - before, 3s) << "the retries took too long";
+  // About two seconds of retries; endless ones would never end.
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 10s) << "the retries took too long";
   std::tie(message, status) = RunWithDisplay("");
   EXPECT_EQ(message, "cannot open display (none)\n");
   EXPECT_EQ(status, 1);
@@ -307,7 +306,7 @@ TEST_F(LinuxOnlyTest, AMissingDisplayIsNamedAndOneAppearingHalfASecondLaterIsUse
     execl(BinaryFor("linux").c_str(), "brenvik", static_cast<char*>(nullptr));
     _exit(127);
   }
-  Sleep(500ms);
+  Sleep(500ms);  // the server comes up this late on purpose
   const pid_t server = fork();
   ASSERT_GE(server, 0);
   if (server == 0) {
@@ -316,7 +315,7 @@ TEST_F(LinuxOnlyTest, AMissingDisplayIsNamedAndOneAppearingHalfASecondLaterIsUse
     _exit(127);
   }
   Display* d = nullptr;
-  WaitUntil([&] { return (d = XOpenDisplay(":4713")) != nullptr; }, 5s);
+  WaitUntil([&] { return (d = XOpenDisplay(":4713")) != nullptr; });
   bool mapped = false;
   if (d) {
     mapped = WaitUntil(
@@ -326,8 +325,7 @@ TEST_F(LinuxOnlyTest, AMissingDisplayIsNamedAndOneAppearingHalfASecondLaterIsUse
           XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
           if (children) XFree(children);
           return count > 0;
-        },
-        5s);
+        });
     XCloseDisplay(d);
   }
   int waited = 0;
@@ -365,7 +363,7 @@ long long CpuTicks(pid_t pid) {
 TEST_F(LinuxOnlyTest, SoakIdleOverlayIsNoBusyLoopAndKeepsItsMemory) {
   ASSERT_TRUE(app().Start());
   const pid_t pid = app().ProgramPid();
-  Sleep(2s);  // past start-up
+  Sleep(2s);  // past start-up: the span measured, not a wait
   const long rssStart = app().ResidentKiB();
   long rssMax = rssStart;
   const long long ticksStart = CpuTicks(pid);

@@ -101,7 +101,7 @@ void RenameRow(const App& app, int row, int scroll, const std::string& name) {
 }
 
 Image SettledFrame(const App& app) {
-  Sleep(150ms);
+  app.Quiesce();
   return app.Capture();
 }
 

@@ -44,10 +44,9 @@ TEST_P(WindowTest, ModesTabsDragHoverAndCloseFromTheTimerPanel) {
   ClickAt(kTimerTab);
   img = Frame();
   EXPECT_EQ(ActiveTab(img), 0);
-  EXPECT_EQ(app().ReadFile("splits.txt"),
-            "Enter\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n")
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "Enter\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n"))
       << "leaving Edit Splits saves the names";
-  EXPECT_EQ(app().ReadFile("bestsplits.txt"), "-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n");
+  EXPECT_TRUE(app().FileBecomes("bestsplits.txt", "-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n"));
   EXPECT_GT(SeparatorBarTop(img), 100);
   EXPECT_EQ(img.CountExact({0, 60, 320, img.height()}, kControlFill), 0)
       << "panel buttons left on the Timer panel";
@@ -74,7 +73,7 @@ TEST_P(WindowTest, ModesTabsDragHoverAndCloseFromTheTimerPanel) {
   Toggle();
   EXPECT_TRUE(ModeIs(Frame(), false));
   app().Drag(300, 250, 340, 270);
-  Sleep(300ms);
+  app().Quiesce();
   EXPECT_EQ(app().geometry(), (Geometry{140, 90, 320, 373}));
 
   // Closing from the Timer panel writes no file and exits with 0.
@@ -84,7 +83,7 @@ TEST_P(WindowTest, ModesTabsDragHoverAndCloseFromTheTimerPanel) {
   EXPECT_EQ(app().ListFiles(), (std::vector<std::string>{"bestsplits.txt", "splits.txt"}));
   auto stamps = std::make_pair(app().Stamp("bestsplits.txt"), app().Stamp("splits.txt"));
   ClickAt(kCloseButton);
-  EXPECT_EQ(app().WaitExit(10s), 0);
+  EXPECT_EQ(app().WaitExit(kHangLimit), 0);
   EXPECT_EQ(app().ListFiles(), (std::vector<std::string>{"bestsplits.txt", "splits.txt"}));
   EXPECT_EQ(std::make_pair(app().Stamp("bestsplits.txt"), app().Stamp("splits.txt")), stamps);
 }
@@ -101,7 +100,7 @@ TEST_P(WindowTest, ClosingFromEditSplitsSavesTheNamesAndBests) {
   EXPECT_EQ(ActiveTab(Frame()), 2);
   EXPECT_EQ(app().ReadFile("splits.txt"), "One\nTwo\n") << "a tab press onto the panel saves nothing";
   ClickAt(kCloseButton);
-  EXPECT_EQ(app().WaitExit(10s), 0);
+  EXPECT_EQ(app().WaitExit(kHangLimit), 0);
   EXPECT_EQ(app().ReadFile("splits.txt"), "One\r\nTwo\r\n");
   EXPECT_EQ(app().ReadFile("bestsplits.txt"), "1.5\r\n-1\r\n");
   EXPECT_EQ(app().ListFiles(), (std::vector<std::string>{"bestsplits.txt", "splits.txt"}));

@@ -7,11 +7,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <thread>
+
+#include "../common/wait_until.h"
 
 namespace portaltest {
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -45,7 +45,7 @@ Desktop::Desktop(DesktopParts parts) : parts_(parts) {
   if (!parts_.bus) return;
   WriteBusConfig(dir_ / "bus.conf", dir_ / "bus");
   Spawn({"/usr/bin/dbus-daemon", "--nofork", "--config-file=" + (dir_ / "bus.conf").string()}, {}, "bus.log");
-  for (int i = 0; i < 200 && !fs::exists(dir_ / "bus"); ++i) std::this_thread::sleep_for(10ms);
+  testwait::WaitUntil([&] { return fs::exists(dir_ / "bus"); });
   if (sd_bus_new(&bus_) < 0) return;
   sd_bus_set_address(bus_, BusAddress().c_str());
   sd_bus_set_bus_client(bus_, 1);
@@ -61,7 +61,7 @@ Desktop::Desktop(DesktopParts parts) : parts_(parts) {
   }
   // The frontend picks its backends when it starts: the backend first.
   if (parts_.frontend) {
-    for (int i = 0; i < 300 && parts_.backend && !HasOwner(kBackendName); ++i) std::this_thread::sleep_for(10ms);
+    if (parts_.backend) testwait::WaitUntil([&] { return HasOwner(kBackendName); });
     Spawn({"/usr/libexec/xdg-desktop-portal", "--replace", "--verbose"},
           {busEnv, "XDG_CURRENT_DESKTOP=brenviktest", "XDG_DESKTOP_PORTAL_DIR=" + (dir_ / "portals").string(),
            "GIO_USE_VFS=local"},
@@ -120,9 +120,7 @@ std::string Desktop::Ready() {
   if (parts_.backend) names.push_back(kBackendName);
   if (parts_.frontend) names.push_back(kPortalName);
   for (const char* name : names) {
-    bool owned = false;
-    for (int i = 0; i < 500 && !(owned = HasOwner(name)); ++i) std::this_thread::sleep_for(10ms);
-    if (!owned) return std::string(name) + " did not appear on the bus (logs in " + dir_.string() + ")";
+    if (!testwait::WaitUntil([&] { return HasOwner(name); })) return std::string(name) + " did not appear on the bus (logs in " + dir_.string() + ")";
   }
   return {};
 }

@@ -36,15 +36,12 @@ class PortalTest : public ::testing::Test {
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
   }
   ::testing::AssertionResult BoundAre(const std::vector<std::string>& want) {
-    if (WaitUntil([&] { return desktop_->Bound() == want; }, 5s)) return ::testing::AssertionSuccess();
+    if (WaitUntil([&] { return desktop_->Bound() == want; })) return ::testing::AssertionSuccess();
     auto result = ::testing::AssertionFailure() << "bound:";
     for (const std::string& b : desktop_->Bound()) result << " " << b;
     return result;
   }
-  Image Frame() {
-    Sleep(150ms);
-    return app_->Capture();
-  }
+  Image Frame() { return SettledFrame(*app_); }
   int Line() { return GreenBoxLine(Frame(), bar_); }
 
   std::unique_ptr<Desktop> desktop_;
@@ -66,7 +63,7 @@ TEST_F(PortalTest, ActivationsSplitCancelAndToggleAndAHeldKeyRepeats) {
   // Held: the desktop activates again at the repeat rate, then deactivates once.
   for (int i = 0; i < 3; ++i) {
     desktop_->Press("split");
-    Sleep(30ms);
+    Sleep(30ms);  // the repeat interval
   }
   desktop_->Release("split");
   EXPECT_EQ(Line(), 4) << "a held key did not repeat";
@@ -89,15 +86,16 @@ TEST_F(PortalTest, ASaveBindsTheNewKeyThroughANewSession) {
   StartWith({});
   ASSERT_TRUE(BoundAre(kDefaultBinds));
   desktop_->Press("toggle");
-  Sleep(100ms);
+  ASSERT_TRUE(ModeIs(Frame(), true));
   app_->Click(kKeybindsTab.x, kKeybindsTab.y);
   app_->Click(kSplitButton.x, kSplitButton.y);
   app_->Hotkey(XK_q);  // a plain key press: no grab holds it
-  Sleep(100ms);
+  app_->Quiesce();
   app_->Click(kSaveButton.x, kSaveButton.y);
-  EXPECT_EQ(app_->ReadFile("keybinds.cfg"), "cancel=67\r\nsplit=81\r\ntoggle=55\r\n");
+  EXPECT_TRUE(app_->FileBecomes("keybinds.cfg", "cancel=67\r\nsplit=81\r\ntoggle=55\r\n"));
   ASSERT_TRUE(BoundAre({"toggle=7", "split=q", "cancel=c"}));
-  EXPECT_EQ(desktop_->Sessions(), std::make_pair(2u, 1u)) << "the old session was not closed, or more were made";
+  EXPECT_TRUE(WaitUntil([&] { return desktop_->Sessions() == std::make_pair(2u, 1u); }))
+      << "the old session was not closed, or more were made";
 
   app_->Click(kTimerTab.x, kTimerTab.y);
   desktop_->Press("split");
@@ -118,11 +116,14 @@ TEST_P(PortalFallbackTest, TheX11GrabsTakeTheKeys) {
   StartWith(GetParam().parts);
   // A refused bind is known only when the desktop answers.
   if (GetParam().parts.backend) {
-    ASSERT_TRUE(WaitUntil([&] { return desktop_->Sessions().first == 1; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return desktop_->Sessions().first == 1; }));
   }
-  Sleep(300ms);
-  app_->Key(XK_space);
-  EXPECT_EQ(Line(), 0) << "Space did not split";
+  // The program makes its X11 grabs once it has the desktop's answer: until
+  // then Space does nothing.
+  EXPECT_TRUE(WaitUntil([&] {
+    app_->Key(XK_space);
+    return Line() == 0;
+  })) << "Space did not split";
   app_->Key(XK_space);
   EXPECT_EQ(Line(), 1);
   app_->Key(XK_c);

@@ -262,14 +262,14 @@ TEST_F(PixelTest, ElapsedTimeRunsDuringARunAndFreezesAtTheFinish) {
   const auto idle = Snapshot(timer);
   Hotkey(2);
   const auto first = Snapshot(timer);
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // the run's clock is the real one
   Repaint();
   EXPECT_NE(Snapshot(timer), first) << "a new time on every paint";
 
   Hotkey(2);  // finish
   ASSERT_FALSE(timerRunning);
   const auto frozen = Snapshot(timer);
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // real time passes; the finished time stays
   Repaint();
   EXPECT_EQ(Snapshot(timer), frozen);
   EXPECT_NE(frozen, idle);

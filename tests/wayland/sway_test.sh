@@ -34,7 +34,7 @@ CONFIG
 as_user=()
 [ "$(id -u)" -eq 0 ] && as_user=(runuser -u "$user" --)
 status=0
-timeout 90 "${as_user[@]}" env -i HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" PATH=/usr/bin:/bin \
+timeout 240 "${as_user[@]}" env -i HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" PATH=/usr/bin:/bin \
   BRENVIK_BACKEND_TEMPLATE="$dir/bin/shortcuts_backend.py" BRENVIK_PORTAL_FILE="$dir/bin/brenvik-test.portal" \
   WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   sway -c "$dir/config" >"$dir/sway.log" 2>&1 || status=$?

@@ -3,6 +3,8 @@
 //   window <id>            once, when it is mapped and has asked for the focus
 //   press <button> <x> <y> a button press, in root coordinates
 //   key <keysym name>      a key press
+//   mark <n>               the test set the BRENVIK_MARK property to n: all
+//                          that reached the window before is logged
 // SIGUSR1 makes it raise itself and take the focus again. With "fullscreen"
 // it asks to be fullscreen and unredirected, as games do.
 // Usage: wm_game_window <log file> <x> <y> <width> <height> [fullscreen]
@@ -12,10 +14,13 @@
 #include <sys/select.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "../common/wait_until.h"
 
 namespace {
 
@@ -68,7 +73,7 @@ int main(int argc, char** argv) {
 
   XSetWindowAttributes attrs{};
   attrs.background_pixel = 0x406040;
-  attrs.event_mask = ButtonPressMask | KeyPressMask;
+  attrs.event_mask = ButtonPressMask | KeyPressMask | PropertyChangeMask;
   const Window w = XCreateWindow(dpy, DefaultRootWindow(dpy), x, y, width, height, 0, CopyFromParent,
                                  InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attrs);
   XStoreName(dpy, w, "Game");
@@ -92,7 +97,8 @@ int main(int argc, char** argv) {
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&bypass), 1);
   }
   XMapWindow(dpy, w);
-  for (int tries = 0; tries < 500 && !Viewable(dpy, w); ++tries) usleep(10000);
+  testwait::WaitUntil([&] { return Viewable(dpy, w); });
+  const Atom mark = XInternAtom(dpy, "BRENVIK_MARK", False);
   Activate(dpy, w);
   std::fprintf(log, "window %lu\n", w);
 
@@ -119,6 +125,17 @@ int main(int argc, char** argv) {
       const KeySym sym = XLookupKeysym(&ev.xkey, 0);
       const char* name = XKeysymToString(sym);
       std::fprintf(log, "key %s\n", name ? name : "?");
+    } else if (ev.type == PropertyNotify && ev.xproperty.atom == mark && ev.xproperty.state == PropertyNewValue) {
+      Atom type = None;
+      int format = 0;
+      unsigned long count = 0, after = 0;
+      unsigned char* data = nullptr;
+      if (XGetWindowProperty(dpy, w, mark, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+              Success &&
+          data) {
+        if (format == 32 && count == 1) std::fprintf(log, "mark %ld\n", *reinterpret_cast<long*>(data));
+        XFree(data);
+      }
     }
   }
   XDestroyWindow(dpy, w);

@@ -7,6 +7,7 @@
 // manager.
 #include "panel.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <signal.h>
@@ -70,7 +71,7 @@ class Game {
     }
     if (pid_ < 0) return ::testing::AssertionFailure() << "fork failed";
     const std::string prefix = "window ";
-    if (!WaitUntil([&] { return !Lines().empty(); }, 10s) || Lines()[0].rfind(prefix, 0) != 0)
+    if (!WaitUntil([&] { return !Lines().empty(); }) || Lines()[0].rfind(prefix, 0) != 0)
       return ::testing::AssertionFailure() << "the game window did not come up";
     window_ = std::strtoul(Lines()[0].c_str() + prefix.size(), nullptr, 10);
     return ::testing::AssertionSuccess();
@@ -83,15 +84,25 @@ class Game {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
-  // Whether `line` is logged after the first `from` lines within the time.
-  bool Logs(const std::string& line, size_t from, Millis timeout = 2s) const {
-    return WaitUntil(
-        [&] {
-          auto lines = Lines();
-          return std::find(lines.begin() + std::min(from, lines.size()), lines.end(), line) !=
-                 lines.end();
-        },
-        timeout);
+  // Whether `line` is logged after the first `from` lines, waiting for it.
+  bool Logs(const std::string& line, size_t from) const {
+    return WaitUntil([&] { return LoggedSince(line, from); });
+  }
+  // Whether `line` is logged after the first `from` lines by now. After
+  // Mark(), all that reached the game before is logged.
+  bool LoggedSince(const std::string& line, size_t from) const {
+    auto lines = Lines();
+    return std::find(lines.begin() + std::min(from, lines.size()), lines.end(), line) != lines.end();
+  }
+  // Sets a property on the game's window and waits until the game logs it:
+  // the X server delivers its events in order, so what reached the game
+  // before (a press, a key) has been logged by then.
+  bool Mark(Display* d) {
+    const long n = ++marks_;
+    XChangeProperty(d, window_, XInternAtom(d, "BRENVIK_MARK", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&n), 1);
+    XSync(d, False);
+    return Logs("mark " + std::to_string(n), 0);
   }
   // Raises itself and takes the focus, as a game does when the player
   // returns to it.
@@ -105,6 +116,7 @@ class Game {
   fs::path dir_;
   pid_t pid_ = -1;
   Window window_ = 0;
+  long marks_ = 0;
 };
 
 // The root's child that holds w: the manager's frame, or w itself.
@@ -174,10 +186,7 @@ class WmTest : public ::testing::Test {
   Display* display() { return app().display(); }
 
   void Toggle() { app().Hotkey(XK_7); }
-  bool Interactive() {
-    Sleep(150ms);
-    return ModeIs(app().Capture(), true);
-  }
+  bool Interactive() { return ModeIs(SettledFrame(app()), true); }
   void ClickScreen(Point p) {
     app().MoveMouseScreen(p.x, p.y);
     app().ButtonDown();
@@ -186,16 +195,18 @@ class WmTest : public ::testing::Test {
   bool GameGetsTheClick(Point p) {
     const size_t from = game().Lines().size();
     ClickScreen(p);
-    return game().Logs("press 1 " + std::to_string(p.x) + " " + std::to_string(p.y), from, 800ms);
+    EXPECT_TRUE(game().Mark(display()));
+    return game().LoggedSince("press 1 " + std::to_string(p.x) + " " + std::to_string(p.y), from);
   }
   bool GameGetsTheKey() {
     const size_t from = game().Lines().size();
     app().Key(XK_a);
-    return game().Logs("key a", from);
+    EXPECT_TRUE(game().Mark(display()));
+    return game().LoggedSince("key a", from);
   }
   bool GameGotAHotkey() {
-    auto lines = game().Lines();
-    return std::find(lines.begin(), lines.end(), "key 7") != lines.end();
+    EXPECT_TRUE(game().Mark(display()));
+    return game().LoggedSince("key 7", 0);
   }
   // The frame the manager put around the overlay, if any, is exactly as
   // large as the overlay's own window.
@@ -243,7 +254,7 @@ class WmTest : public ::testing::Test {
   }
   ::testing::AssertionResult ShowsOnScreen() {
     double share = 0;
-    if (WaitUntil([&] { return (share = ShareOnScreen()) >= 0.95; }, 20s)) return ::testing::AssertionSuccess();
+    if (WaitUntil([&] { return (share = ShareOnScreen()) >= 0.95; })) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the screen shows " << share * 100 << "% of the overlay's pixels";
   }
   void ExpectNeverAskedForAttention() {
@@ -263,16 +274,18 @@ class WmTest : public ::testing::Test {
 };
 
 TEST_F(WmTest, SitsAtItsPlaceWithoutAFrameAboveTheGameThatKeepsTheFocus) {
-  EXPECT_TRUE(app().GeometryBecomes(kHome, 3s));
+  EXPECT_TRUE(app().GeometryBecomes(kHome));
   EXPECT_TRUE(NoFrame());
   EXPECT_TRUE(GameGetsTheKey()) << "the overlay took the focus when it appeared";
-  EXPECT_TRUE(WaitUntil([&] { return AboveTheGame(); }, 3s)) << "the overlay is below the game";
+  EXPECT_TRUE(WaitUntil([&] { return AboveTheGame(); })) << "the overlay is below the game";
 
   ASSERT_TRUE(game().Activate());
   EXPECT_TRUE(GameGetsTheKey()) << "the game could not take the focus back";
   // The overlay puts itself back on top.
-  EXPECT_TRUE(WaitUntil([&] { return AboveTheGame(); }, 3s)) << "the raised game covers the overlay";
+  EXPECT_TRUE(WaitUntil([&] { return AboveTheGame(); })) << "the raised game covers the overlay";
+  // It must stay there: past an upkeep or so, through rounds of its loop.
   Sleep(1500ms);
+  app().Quiesce();
   EXPECT_TRUE(AboveTheGame()) << "the overlay fell below the game again";
   EXPECT_TRUE(app().GeometryBecomes(kHome));
 }
@@ -298,6 +311,7 @@ TEST_F(WmTest, ADragMovesTheWindowByThePointersExactTravel) {
   // The pointer over the overlay while clicks pass through it to the
   // desktop: Mutter kept what it saw then and lost the drag's press.
   app().MoveMouseScreen(kBesideTheGame.x, kBesideTheGame.y);
+  // Time for the manager to see it; nothing in it can be waited for.
   Sleep(200ms);
   Toggle();
   ASSERT_TRUE(Interactive());
@@ -307,8 +321,10 @@ TEST_F(WmTest, ADragMovesTheWindowByThePointersExactTravel) {
     app().MoveMouseScreen(g.x + x, g.y + y);
     app().ButtonDown();
     // The drag starts where the pointer is when the press is handled: a
-    // manager that holds the press a moment would shift the start.
+    // manager that holds the press a moment would shift the start. The
+    // program then handles it.
     Sleep(200ms);
+    app().Quiesce();
     for (int i = 1; i <= 10; ++i) app().MoveMouseScreen(g.x + x + dx * i / 10, g.y + y + dy * i / 10);
     app().ButtonUp();
   };
@@ -324,15 +340,13 @@ TEST_F(WmTest, ANameTypedIntoAnEditBoxIsKept) {
   Toggle();
   ASSERT_TRUE(Interactive());
   app().Click(kEditSplitsTab.x, kEditSplitsTab.y);
-  Sleep(150ms);
-  ASSERT_EQ(ActiveTab(app().Capture()), 2);
+  ASSERT_EQ(ActiveTab(SettledFrame(app())), 2);
   // (No blank: the space bar is the split hotkey.)
   RenameRow(app(), 0, 0, "WmGate");
-  EXPECT_FALSE(game().Logs("key w", 0, 100ms)) << "typed keys went to the game";
+  EXPECT_TRUE(game().Mark(display()));
+  EXPECT_FALSE(game().LoggedSince("key w", 0)) << "typed keys went to the game";
   app().Click(kTimerTab.x, kTimerTab.y);
-  EXPECT_TRUE(WaitUntil([&] { return app().ReadFile("splits.txt").has_value(); }, 2s));
-  EXPECT_EQ(app().ReadFile("splits.txt"),
-            std::string("WmGate\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n"));
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "WmGate\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n"));
 }
 
 // Most games run fullscreen, and a manager stacks a focused fullscreen
@@ -343,7 +357,7 @@ class WmFullscreenTest : public WmTest {
 };
 
 TEST_F(WmFullscreenTest, TheOverlayShowsOverTheFocusedFullscreenGameAndPassesItsClicks) {
-  EXPECT_TRUE(app().GeometryBecomes(kHome, 3s));
+  EXPECT_TRUE(app().GeometryBecomes(kHome));
   ASSERT_TRUE(game().Activate());
   EXPECT_TRUE(GameGetsTheKey());
   EXPECT_TRUE(ShowsOnScreen()) << "once the game took the focus";
@@ -369,17 +383,18 @@ TEST_F(WmFullscreenTest, ANameTypedRightAfterTheGameHadTheFocusIsKeptAndAClickOn
   Toggle();
   ASSERT_TRUE(Interactive());
   app().Click(kEditSplitsTab.x, kEditSplitsTab.y);
-  ASSERT_TRUE(WaitUntil([&] { return ActiveTab(app().Capture()) == 2; }, 10s));
+  ASSERT_TRUE(WaitUntil([&] { return ActiveTab(app().Capture()) == 2; }));
   const size_t from = game().Lines().size();
   RenameRow(app(), 0, 0, "WmGate");
-  EXPECT_FALSE(game().Logs("key w", from, 100ms)) << "typed keys went to the game";
+  EXPECT_TRUE(game().Mark(display()));
+  EXPECT_FALSE(game().LoggedSince("key w", from)) << "typed keys went to the game";
   EXPECT_TRUE(ShowsOnScreen());
 
   EXPECT_TRUE(GameGetsTheClick(kFarFromTheOverlay));
   EXPECT_TRUE(GameGetsTheKey()) << "a click on the game left the keyboard with the overlay";
   EXPECT_TRUE(ShowsOnScreen()) << "the click on the game covered the overlay";
   app().Click(kTimerTab.x, kTimerTab.y);
-  EXPECT_TRUE(app().FileBecomes("splits.txt", "WmGate\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n", 10s));
+  EXPECT_TRUE(app().FileBecomes("splits.txt", "WmGate\r\nBoss Start\r\nidk\r\nNew Split\r\nNew Split\r\n"));
 }
 
 }  // namespace

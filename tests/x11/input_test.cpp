@@ -133,7 +133,7 @@ TEST_F(InputTest, NonAsciiCharactersAreTypedThroughTheInputMethod) {
 TEST_F(InputTest, HeldKeysRepeatAsPressesWithoutReleases) {
   FocusedOverlay();
   other->Key(XK_Left, true);
-  Pump(*driver, 1000);
+  Pump(*driver, 1000);  // held this long: the server repeats it
   other->Key(XK_Left, false);
   ASSERT_TRUE(PumpUntil(*driver, [] { return !EventsOf(Got::Key).back().down; }));
   const auto keys = EventsOf(Got::Key);

@@ -120,6 +120,7 @@ std::vector<std::uint32_t> OtherClient::Pixels(Window w, int x, int y, int width
 
 bool OtherClient::NextEvent(Window w, int type, XEvent* ev, int ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  XSync(dpy_, False);
   for (;;) {
     if (XCheckTypedWindowEvent(dpy_, w, type, ev)) return true;
     if (std::chrono::steady_clock::now() > deadline) return false;
@@ -138,10 +139,7 @@ void DriverTest::SetUp() {
   Events().clear();
   // The server resets when its last client leaves (the previous test's) and
   // refuses connections meanwhile.
-  for (int attempt = 0; attempt < 100 && !driver; ++attempt) {
-    driver = platform::X11Driver::Open(nullptr);
-    if (!driver) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  testwait::WaitUntil([&] { return (driver = platform::X11Driver::Open(nullptr)) != nullptr; });
   ASSERT_TRUE(driver) << "these tests need an X server (scripts/with-xvfb.sh)";
   other = std::make_unique<OtherClient>();
   ASSERT_TRUE(other->dpy());

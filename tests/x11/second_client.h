@@ -10,10 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "../common/wait_until.h"
 #include "recorder.h"
 #include "x11/x11_driver.h"
 
 namespace x11test {
+
+inline constexpr int kHangMs = static_cast<int>(testwait::kHangLimit.count());
 
 class OtherClient {
  public:
@@ -42,7 +45,9 @@ class OtherClient {
   // The window's pixels as 0x00RRGGBB, row by row.
   std::vector<std::uint32_t> Pixels(Window w, int x, int y, int width, int height);
   // Takes the next event of a kind for this window, waiting up to `ms`.
-  bool NextEvent(Window w, int type, XEvent* ev, int ms = 1000);
+  // After its round trip to the server, an event the server made before is
+  // already here: a short `ms` shows that one did not come.
+  bool NextEvent(Window w, int type, XEvent* ev, int ms = kHangMs);
 
  private:
   Display* dpy_;
@@ -51,7 +56,7 @@ class OtherClient {
 
 // Runs the driver's event loop until `done()` holds or `ms` pass.
 template <class Done>
-bool PumpUntil(platform::X11Driver& driver, Done done, int ms = 2000) {
+bool PumpUntil(platform::X11Driver& driver, Done done, int ms = kHangMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   XSync(driver.display(), False);
   while (!done()) {
@@ -61,7 +66,9 @@ bool PumpUntil(platform::X11Driver& driver, Done done, int ms = 2000) {
   return true;
 }
 
-// Runs the driver's event loop for a while (to show that something does not come).
+// Runs the driver's event loop for a while (to show that something does not
+// come). Its round trip first brings in all the server made before: the
+// events of input that the other client sent and synced.
 void Pump(platform::X11Driver& driver, int ms);
 
 HWND FakeHwnd(int n);

@@ -217,11 +217,12 @@ TEST_F(WindowTest, AnInputShapeDroppedAtMapTimeIsSetAgain) {
   XShapeCombineMask(other->dpy(), w, ShapeInput, 0, 0, None, ShapeSet);
   XSync(other->dpy(), False);
   driver->ShowTopLevel(hwnd, true);
-  Pump(*driver, 100);
-  int count = -1, ordering = 0;
-  XRectangle* rects = XShapeGetRectangles(other->dpy(), w, ShapeInput, &count, &ordering);
-  EXPECT_EQ(count, 0);
-  if (rects) XFree(rects);
+  EXPECT_TRUE(PumpUntil(*driver, [&] {
+    int count = -1, ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(other->dpy(), w, ShapeInput, &count, &ordering);
+    if (rects) XFree(rects);
+    return count == 0;
+  }));
 }
 
 // A compositing manager (Mutter) looks at input shapes again only when the
