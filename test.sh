@@ -44,6 +44,9 @@ FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/run-fuzz.sh
 echo "== global shortcuts on Wayland: the portal frontend with a backend double (Xvfb), headless sway"
 scripts/with-xvfb.sh ctest --test-dir build/linux -L portal --output-on-failure
 
+echo "== real Wayland desktops, headless: KDE Plasma (kwin_wayland) and GNOME's Mutter, each with XWayland"
+cmake --build --preset linux -j"$jobs" --target desktop_tests && ctest --test-dir build/linux -L desktops --output-on-failure
+
 echo "== end-to-end (Xvfb): the Windows build under Wine and the Linux build"
 # The tests find the window by its title, so each runner gets its own X
 # server. E2E_RUNNERS=1 runs them one after another.
