@@ -14,9 +14,6 @@
 
 namespace desktops {
 
-// Evdev codes.
-inline constexpr unsigned kKeySpace = 57, kKeyC = 46, kKey7 = 8, kKeyQ = 16, kLeftButton = 272;
-
 class FakeInput {
  public:
   FakeInput();

@@ -16,6 +16,9 @@ namespace desktops {
 using Millis = std::chrono::milliseconds;
 using namespace std::chrono_literals;
 
+// Evdev codes, as compositors take input.
+inline constexpr unsigned kKeySpace = 57, kKeyC = 46, kKey7 = 8, kKeyQ = 16, kKeyShift = 42, kLeftButton = 272;
+
 // A child process: lines to its standard input, lines from its standard
 // output; standard error goes to the test's.
 class Child {
