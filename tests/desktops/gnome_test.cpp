@@ -21,10 +21,7 @@ namespace {
 using e2e::App;
 using e2e::WaitUntil;
 
-size_t Clicks(NativeWindow& game) {
-  const auto& presses = game.Presses();
-  return static_cast<size_t>(std::count(presses.begin(), presses.end(), "button 1"));
-}
+size_t Clicks(NativeWindow& game) { return game.Clicks(); }
 
 TEST(GnomeTest, TheOverlayIsAboveAFocusedNativeWindowClickThroughInOverlayModeAndTakesClicksWhenInteractive) {
   sd_bus* bus = nullptr;

@@ -92,6 +92,14 @@ NativeWindow::NativeWindow(const std::string& title, const std::vector<std::stri
         return argv;
       }()) {}
 
+size_t NativeWindow::Clicks() {
+  std::vector<std::string> clicks;
+  for (const std::string& line : Presses())
+    if (line.starts_with("button 1 ") && std::find(clicks.begin(), clicks.end(), line) == clicks.end())
+      clicks.push_back(line);
+  return clicks.size();
+}
+
 PortalCallCounter::PortalCallCounter() {
   if (sd_bus_open_user(&bus_) < 0) return;
   sd_bus_message* m = nullptr;

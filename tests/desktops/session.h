@@ -47,8 +47,10 @@ class Child {
 class NativeWindow {
  public:
   NativeWindow(const std::string& title, const std::vector<std::string>& options);
-  // The presses that reached it ("key space", "button 1").
+  // The presses that reached it ("key space", "button 1 TIME").
   const std::vector<std::string>& Presses() { return child_.Lines(); }
+  // Presses of the left button so far.
+  size_t Clicks();
 
  private:
   Child child_;

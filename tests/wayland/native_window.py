@@ -1,7 +1,7 @@
 '''A native Wayland window (GTK on its Wayland backend): a game that is no
 X11 client. Its title is the first argument; then optionally "--size WxH"
 and "--fullscreen". Every key and button press it gets is printed, one a
-line ("key NAME", "button N"), so a test sees what reached it.'''
+line ("key NAME", "button N TIME"), so a test sees what reached it.'''
 import os
 import sys
 
@@ -29,7 +29,10 @@ if '--fullscreen' in args:
     window.fullscreen()
 window.add_events(Gdk.EventMask.KEY_PRESS_MASK | Gdk.EventMask.BUTTON_PRESS_MASK)
 window.connect('key-press-event', lambda w, e: report('key ' + (Gdk.keyval_name(e.keyval) or '?')))
-window.connect('button-press-event', lambda w, e: report(f'button {e.button}'))
+# A quick second press also comes as a double-click event, and a press may
+# be reported twice: its time tells one press from another.
+window.connect('button-press-event',
+               lambda w, e: e.type == Gdk.EventType.BUTTON_PRESS and report(f'button {e.button} {e.time}'))
 window.connect('destroy', Gtk.main_quit)
 window.show_all()
 Gtk.main()
