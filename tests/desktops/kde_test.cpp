@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "kwin.h"
@@ -167,21 +168,29 @@ TEST_F(KdeTest, TheOverlayIsAboveTheNativeWindowAt235Of255) {
       [&] {
         overlay = kwin_->Window("Brenvik");
         native = kwin_->Window(kGame);
-        return overlay && native && overlay->stackingOrder > native->stackingOrder;
+        return overlay && native && overlay->stackingOrder > native->stackingOrder && overlay->keepAbove &&
+               std::abs(overlay->opacity - 235.0 / 255) < 0.002;
       },
       20s))
-      << "the overlay is not stacked above the focused native window";
-  EXPECT_TRUE(overlay->keepAbove);
-  EXPECT_NEAR(overlay->opacity, 235.0 / 255, 0.002);
+      << "overlay: " << (overlay ? "stacking " + std::to_string(overlay->stackingOrder) +
+                                       ", keep above " + std::to_string(overlay->keepAbove) +
+                                       ", opacity " + std::to_string(overlay->opacity)
+                                 : "missing")
+      << "; native window stacking " << (native ? native->stackingOrder : -1);
 
   // The composited pixels: the overlay's background blended with the game's.
   const e2e::Geometry g = app->geometry();
   const e2e::Rgb own = app->Pixel(g.width - 5, 45);
-  const e2e::Rgb beneath = kwin_->Screen({g.x + g.width + 20, g.y + 45, 1, 1}).At(0, 0);
-  const e2e::Rgb want{(own.r * 235 + beneath.r * 20) / 255, (own.g * 235 + beneath.g * 20) / 255,
-                      (own.b * 235 + beneath.b * 20) / 255};
-  e2e::Rgb shown;
-  EXPECT_TRUE(WaitUntil([&] { return e2e::Near(shown = kwin_->Screen({g.x + g.width - 5, g.y + 45, 1, 1}).At(0, 0), want, 3); }, 20s))
+  e2e::Rgb beneath, want, shown;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        beneath = kwin_->Screen({g.x + g.width + 20, g.y + 45, 1, 1}).At(0, 0);
+        want = {(own.r * 235 + beneath.r * 20) / 255, (own.g * 235 + beneath.g * 20) / 255,
+                (own.b * 235 + beneath.b * 20) / 255};
+        shown = kwin_->Screen({g.x + g.width - 5, g.y + 45, 1, 1}).At(0, 0);
+        return e2e::Near(shown, want, 3);
+      },
+      20s))
       << "shown " << e2e::ToString(shown) << ", want " << e2e::ToString(want) << " (own " << e2e::ToString(own)
       << " over " << e2e::ToString(beneath) << ")";
 }
