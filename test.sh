@@ -56,7 +56,7 @@ configure() {
 # tests) and the benches; the unit tests run from linux-asan.
 build_linux() {
   cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests wm_tests bench_frames portal_tests \
-    private_desktop bench_portal
+    private_desktop bench_portal desktop_tests
 }
 build_asan() {
   cmake --build --preset linux-asan -j"$jobs" --target core_tests conformance_tests layer_tests shell_tests x11_unit_tests
@@ -80,6 +80,10 @@ fuzz() { FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/run-fuzz.sh; }
 # Global shortcuts on Wayland: the portal frontend with a backend double
 # (Xvfb), headless sway.
 portal() { scripts/with-xvfb.sh ctest --test-dir build/linux -L portal --output-on-failure; }
+
+# Real Wayland desktops, headless: KDE Plasma (kwin_wayland with the real
+# portal) and GNOME's Mutter, each with XWayland.
+desktops() { ctest --test-dir build/linux -L desktops --output-on-failure; }
 
 # The Windows build under Wine and the Linux build. The tests find the window
 # by its title, so each runner gets its own X server. E2E_RUNNERS=1 runs them
@@ -124,6 +128,7 @@ REQUIRES=build-asan stage unit unit_tests
 REQUIRES=build-windows stage wine wine_tests
 REQUIRES=build-fuzz stage fuzz fuzz
 REQUIRES=build-linux stage portal portal
+REQUIRES=build-linux stage desktops desktops
 # Release packages: built, checked with lintian and apt, unpacked and run.
 REQUIRES="build-linux build-windows" stage packages scripts/package-test.sh
 REQUIRES="build-linux build-windows" stage e2e e2e

@@ -14,6 +14,8 @@ if [ "$what" = test ]; then
   pkgs+=(stress-ng)
   # the Wayland tests: a private bus, the portal frontend, a backend double, headless sway
   pkgs+=(dbus-daemon xdg-desktop-portal python3-dbusmock sway xwayland wtype grim gir1.2-gtk-3.0 x11-utils)
+  # real desktops (tests/desktops): KDE Plasma's compositor and portal backend (GNOME's Mutter is below)
+  pkgs+=(kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-wayland-protocols libwayland-dev)
   # scripts/wm-suite.sh
   pkgs+=(openbox icewm fluxbox xfwm4 i3-wm kwin-x11 mutter picom)
   # scripts/package.sh and scripts/package-test.sh

@@ -17,23 +17,29 @@ constexpr const char* kPortalPath = "/org/freedesktop/portal/desktop";
 constexpr const char* kShortcuts = "org.freedesktop.portal.GlobalShortcuts";
 constexpr std::uint64_t kCallTimeoutUs = 5'000'000;
 
+// One token for every session: the desktop files the shortcuts under it, so
+// Brenvik keeps one entry in its settings across restarts and rebinds.
+constexpr const char* kSessionToken = "brenvik";
+
 // What a Request's Response carries that we use.
 struct Response {
   std::uint32_t code = 2;
   std::string sessionHandle;
-  int shortcutsBound = 0;
+  bool listsShortcuts = false;  // the results had a "shortcuts" entry
+  std::vector<std::string> shortcutIds;
 };
 
-int CountShortcuts(sd_bus_message* m) {
-  int n = 0;
-  if (sd_bus_message_enter_container(m, 'a', "(sa{sv})") <= 0) return 0;
+std::vector<std::string> ReadShortcutIds(sd_bus_message* m) {
+  std::vector<std::string> ids;
+  if (sd_bus_message_enter_container(m, 'a', "(sa{sv})") <= 0) return ids;
   while (sd_bus_message_enter_container(m, 'r', "sa{sv}") > 0) {
-    sd_bus_message_skip(m, "sa{sv}");
+    const char* id = nullptr;
+    if (sd_bus_message_read(m, "s", &id) > 0) ids.emplace_back(id);
+    sd_bus_message_skip(m, "a{sv}");
     sd_bus_message_exit_container(m);
-    ++n;
   }
   sd_bus_message_exit_container(m);
-  return n;
+  return ids;
 }
 
 Response ReadResponse(sd_bus_message* m) {
@@ -52,7 +58,8 @@ Response ReadResponse(sd_bus_message* m) {
       sd_bus_message_exit_container(m);
     } else if (std::strcmp(key, "shortcuts") == 0 && contents && std::strcmp(contents, "a(sa{sv})") == 0) {
       sd_bus_message_enter_container(m, 'v', contents);
-      response.shortcutsBound = CountShortcuts(m);
+      response.listsShortcuts = true;
+      response.shortcutIds = ReadShortcutIds(m);
       sd_bus_message_exit_container(m);
     } else {
       sd_bus_message_skip(m, "v");
@@ -68,6 +75,17 @@ bool PortalIsAbsent(const sd_bus_error& error) {
                            SD_BUS_ERROR_TIMEOUT, SD_BUS_ERROR_DISCONNECTED})
     if (sd_bus_error_has_name(&error, name)) return true;
   return false;
+}
+
+bool SameKeys(const std::vector<PortalShortcuts::Key>& a, const std::vector<PortalShortcuts::Key>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const PortalShortcuts::Key& x, const PortalShortcuts::Key& y) { return x.id == y.id && x.vk == y.vk; });
+}
+
+std::vector<std::string> IdsOf(const std::vector<PortalShortcuts::Key>& keys) {
+  std::vector<std::string> ids;
+  for (const PortalShortcuts::Key& key : keys) ids.push_back(ShortcutIdOf(key.id));
+  return ids;
 }
 
 }  // namespace
@@ -102,6 +120,7 @@ PortalShortcuts::PortalShortcuts(sd_bus* bus) : bus_(bus) {}
 PortalShortcuts::~PortalShortcuts() {
   CloseSession();
   sd_bus_slot_unref(responseSlot_);
+  sd_bus_slot_unref(closingSlot_);
   sd_bus_slot_unref(activatedSlot_);
   sd_bus_flush_close_unref(bus_);
 }
@@ -124,12 +143,10 @@ void PortalShortcuts::Remove(UINT vk) {
 }
 
 PollNeed PortalShortcuts::PrepareWait() {
-  // One session binds once: new keys need a new session, started only when
-  // the last one has answered.
-  if (bindWanted_ && !responseSlot_ && !failed_) {
+  // Started only when the desktop has answered the last request.
+  if (bindWanted_ && !responseSlot_ && !closingSlot_ && !failed_) {
     bindWanted_ = false;
-    CloseSession();
-    if (!keys_.empty()) StartSession();
+    Sync();
   }
   PollNeed need;
   need.fd = sd_bus_get_fd(bus_);
@@ -165,36 +182,80 @@ std::string PortalShortcuts::ExpectResponse(sd_bus_message_handler_t handler) {
   return token;
 }
 
+void PortalShortcuts::Sync() {
+  if (session_.empty()) {
+    if (!keys_.empty()) StartSession();
+    return;
+  }
+  // A Save without a change asks the desktop nothing.
+  if (SameKeys(keys_, synced_)) return;
+  // Some desktops bind only when a session is made: the old one goes first,
+  // and the new one, under the same token, follows its Close.
+  closedSlot_ = sd_bus_slot_unref(closedSlot_);
+  if (sd_bus_call_method_async(bus_, &closingSlot_, kPortal, session_.c_str(), "org.freedesktop.portal.Session",
+                               "Close", &PortalShortcuts::OnOldSessionClosed, this, "") < 0)
+    Fail();
+  session_.clear();
+}
+
+void PortalShortcuts::AppendShortcuts(sd_bus_message* m, const std::vector<std::string>& ids) {
+  int r = sd_bus_message_open_container(m, 'a', "(sa{sv})");
+  for (const Key& key : keys_) {
+    const std::string id = ShortcutIdOf(key.id);
+    if (r < 0) break;
+    if (std::find(ids.begin(), ids.end(), id) == ids.end()) continue;
+    const std::string description = ShortcutDescriptionOf(key.id), trigger = TriggerOf(key.vk);
+    r = sd_bus_message_append(m, "(sa{sv})", id.c_str(), 2, "description", "s", description.c_str(),
+                              "preferred_trigger", "s", trigger.c_str());
+  }
+  if (r >= 0) r = sd_bus_message_close_container(m);
+  if (r < 0) Fail();
+}
+
 void PortalShortcuts::StartSession() {
   const std::string token = ExpectResponse(&PortalShortcuts::OnSessionCreated);
   if (token.empty()) return;
-  const std::string sessionToken = "brenvik_session" + std::to_string(tokens_);
-  if (sd_bus_call_method_async(bus_, nullptr, kPortal, kPortalPath, kShortcuts, "CreateSession",
-                               &PortalShortcuts::OnCallReply, this, "a{sv}", 2, "handle_token", "s", token.c_str(),
-                               "session_handle_token", "s", sessionToken.c_str()) < 0)
+  // The keys go with the request too: that is when some desktops bind them.
+  sd_bus_message* m = nullptr;
+  int r = sd_bus_message_new_method_call(bus_, &m, kPortal, kPortalPath, kShortcuts, "CreateSession");
+  if (r >= 0) r = sd_bus_message_open_container(m, 'a', "{sv}");
+  if (r >= 0) r = sd_bus_message_append(m, "{sv}", "handle_token", "s", token.c_str());
+  if (r >= 0) r = sd_bus_message_append(m, "{sv}", "session_handle_token", "s", kSessionToken);
+  if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sv");
+  if (r >= 0) r = sd_bus_message_append(m, "s", "shortcuts");
+  if (r >= 0) r = sd_bus_message_open_container(m, 'v', "a(sa{sv})");
+  if (r >= 0) AppendShortcuts(m, IdsOf(keys_));
+  if (r >= 0) r = sd_bus_message_close_container(m);
+  if (r >= 0) r = sd_bus_message_close_container(m);
+  if (r >= 0) r = sd_bus_message_close_container(m);
+  if (r >= 0 && !failed_) r = sd_bus_call_async(bus_, nullptr, m, &PortalShortcuts::OnCallReply, this, 0);
+  sd_bus_message_unref(m);
+  if (r < 0) Fail();
+}
+
+void PortalShortcuts::ListKeys() {
+  const std::string token = ExpectResponse(&PortalShortcuts::OnListed);
+  if (token.empty()) return;
+  if (sd_bus_call_method_async(bus_, nullptr, kPortal, kPortalPath, kShortcuts, "ListShortcuts",
+                               &PortalShortcuts::OnCallReply, this, "oa{sv}", session_.c_str(), 1, "handle_token",
+                               "s", token.c_str()) < 0)
     Fail();
 }
 
-void PortalShortcuts::BindKeys() {
+void PortalShortcuts::BindKeys(const std::vector<std::string>& ids) {
   const std::string token = ExpectResponse(&PortalShortcuts::OnBound);
   if (token.empty()) return;
   sd_bus_message* m = nullptr;
   int r = sd_bus_message_new_method_call(bus_, &m, kPortal, kPortalPath, kShortcuts, "BindShortcuts");
   if (r >= 0) r = sd_bus_message_append(m, "o", session_.c_str());
-  if (r >= 0) r = sd_bus_message_open_container(m, 'a', "(sa{sv})");
-  for (const Key& key : keys_) {
-    if (r < 0) break;
-    const std::string id = ShortcutIdOf(key.id), description = ShortcutDescriptionOf(key.id);
-    const std::string trigger = TriggerOf(key.vk);
-    r = sd_bus_message_append(m, "(sa{sv})", id.c_str(), 2, "description", "s", description.c_str(),
-                              "preferred_trigger", "s", trigger.c_str());
-  }
-  if (r >= 0) r = sd_bus_message_close_container(m);
+  if (r >= 0) AppendShortcuts(m, ids);
   if (r >= 0) r = sd_bus_message_append(m, "sa{sv}", "", 1, "handle_token", "s", token.c_str());
-  if (r >= 0) r = sd_bus_call_async(bus_, nullptr, m, &PortalShortcuts::OnCallReply, this, 0);
+  if (r >= 0 && !failed_) r = sd_bus_call_async(bus_, nullptr, m, &PortalShortcuts::OnCallReply, this, 0);
   sd_bus_message_unref(m);
   if (r < 0) Fail();
 }
+
+void PortalShortcuts::Bound() { synced_ = keys_; }
 
 void PortalShortcuts::CloseSession() {
   closedSlot_ = sd_bus_slot_unref(closedSlot_);
@@ -208,6 +269,7 @@ void PortalShortcuts::CloseSession() {
 void PortalShortcuts::Fail() {
   failed_ = true;
   responseSlot_ = sd_bus_slot_unref(responseSlot_);
+  closingSlot_ = sd_bus_slot_unref(closingSlot_);
   CloseSession();
 }
 
@@ -228,7 +290,37 @@ int PortalShortcuts::OnSessionCreated(sd_bus_message* m, void* self, sd_bus_erro
   // A desktop that ends the session takes the keys with it.
   sd_bus_match_signal(portal->bus_, &portal->closedSlot_, nullptr, portal->session_.c_str(),
                       "org.freedesktop.portal.Session", "Closed", &PortalShortcuts::OnSessionClosed, portal);
-  portal->BindKeys();
+  // A desktop that answers with the keys bound them as the session was
+  // made; its bind would only open its settings.
+  if (response.listsShortcuts && !response.shortcutIds.empty()) {
+    portal->Bound();
+    return 0;
+  }
+  portal->ListKeys();
+  return 0;
+}
+
+int PortalShortcuts::OnListed(sd_bus_message* m, void* self, sd_bus_error*) {
+  auto* portal = static_cast<PortalShortcuts*>(self);
+  portal->responseSlot_ = sd_bus_slot_unref(portal->responseSlot_);
+  const Response response = ReadResponse(m);
+  // Bound are what the desktop lists (kept from an earlier start, perhaps
+  // changed by the user there), unless this process asked for another key
+  // since; the rest is bound now.
+  std::vector<std::string> missing;
+  for (const Key& key : portal->keys_) {
+    const std::string id = ShortcutIdOf(key.id);
+    const bool listed = response.code == 0 &&
+                        std::find(response.shortcutIds.begin(), response.shortcutIds.end(), id) != response.shortcutIds.end();
+    const bool changed = std::any_of(portal->synced_.begin(), portal->synced_.end(),
+                                     [&](const Key& old) { return old.id == key.id && old.vk != key.vk; });
+    if (!listed || changed) missing.push_back(id);
+  }
+  if (missing.empty()) {
+    portal->Bound();
+  } else {
+    portal->BindKeys(missing);
+  }
   return 0;
 }
 
@@ -237,7 +329,20 @@ int PortalShortcuts::OnBound(sd_bus_message* m, void* self, sd_bus_error*) {
   portal->responseSlot_ = sd_bus_slot_unref(portal->responseSlot_);
   // Refused (1), failed (2), or bound to nothing: no key would ever fire.
   const Response response = ReadResponse(m);
-  if (response.code != 0 || response.shortcutsBound == 0) portal->Fail();
+  if (response.code != 0 || response.shortcutIds.empty()) {
+    portal->Fail();
+    return 0;
+  }
+  portal->Bound();
+  return 0;
+}
+
+int PortalShortcuts::OnOldSessionClosed(sd_bus_message* m, void* self, sd_bus_error*) {
+  auto* portal = static_cast<PortalShortcuts*>(self);
+  portal->closingSlot_ = sd_bus_slot_unref(portal->closingSlot_);
+  // Closed or already gone, the token is free again.
+  (void)m;
+  if (!portal->keys_.empty()) portal->StartSession();
   return 0;
 }
 

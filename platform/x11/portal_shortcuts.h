@@ -29,7 +29,8 @@ class PortalShortcuts final : public HotkeySource {
   PortalShortcuts& operator=(const PortalShortcuts&) = delete;
 
   // Keys are bound together, at the next wait: a Save's three
-  // registrations make one session, not three.
+  // registrations make one session, not three. The desktop may show a
+  // dialog for every bind, so it is asked only for what it lacks.
   bool Add(int id, UINT vk) override;
   void Remove(UINT vk) override;
   PollNeed PrepareWait() override;
@@ -42,22 +43,31 @@ class PortalShortcuts final : public HotkeySource {
 
  private:
   explicit PortalShortcuts(sd_bus* bus);
+  void Sync();
   void StartSession();
   void CloseSession();
-  void BindKeys();
+  void ListKeys();
+  void BindKeys(const std::vector<std::string>& ids);
+  void Bound();
+  void AppendShortcuts(sd_bus_message* m, const std::vector<std::string>& ids);
   // Subscribes to the Response of the next call and gives its handle_token.
   std::string ExpectResponse(sd_bus_message_handler_t handler);
   void Fail();
   static int OnSessionCreated(sd_bus_message* m, void* self, sd_bus_error*);
+  static int OnListed(sd_bus_message* m, void* self, sd_bus_error*);
   static int OnBound(sd_bus_message* m, void* self, sd_bus_error*);
+  static int OnOldSessionClosed(sd_bus_message* m, void* self, sd_bus_error*);
   static int OnCallReply(sd_bus_message* m, void* self, sd_bus_error*);
   static int OnActivated(sd_bus_message* m, void* self, sd_bus_error*);
   static int OnSessionClosed(sd_bus_message* m, void* self, sd_bus_error*);
 
   sd_bus* bus_;
   std::vector<Key> keys_;
+  // The keys the desktop holds since this process last asked.
+  std::vector<Key> synced_;
   std::string session_;  // the bound session's handle, empty while none
   sd_bus_slot* responseSlot_ = nullptr;
+  sd_bus_slot* closingSlot_ = nullptr;  // the old session's Close, awaited
   sd_bus_slot* closedSlot_ = nullptr;
   sd_bus_slot* activatedSlot_ = nullptr;
   unsigned tokens_ = 0;

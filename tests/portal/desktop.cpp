@@ -56,7 +56,8 @@ Desktop::Desktop(DesktopParts parts) : parts_(parts) {
     Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template",
            TestFile("BRENVIK_BACKEND_TEMPLATE", BRENVIK_BACKEND_TEMPLATE), "--parameters",
            "{\"bind_response\": " + std::to_string(parts_.bindResponse) +
-               ", \"bind_nothing\": " + (parts_.bindNothing ? "true" : "false") + "}"},
+               ", \"bind_nothing\": " + (parts_.bindNothing ? "true" : "false") + ", \"binds_at\": \"" +
+               parts_.bindsAt + "\", \"keeps_triggers\": " + (parts_.keepsTriggers ? "true" : "false") + "}"},
           {busEnv}, "backend.log");
   }
   // The frontend picks its backends when it starts: the backend first.
@@ -139,21 +140,34 @@ void Desktop::PressNoWait(const std::string& shortcut) {
   sd_bus_flush(bus_);
 }
 
-std::vector<std::string> Desktop::Bound() {
-  std::vector<std::string> bound;
+std::vector<std::string> Desktop::Strings(const char* method) {
+  std::vector<std::string> strings;
   sd_bus_message* reply = nullptr;
-  if (!bus_ || sd_bus_call_method(bus_, kBackendName, kDesktopPath, kControl, "Bound", nullptr, &reply, "") < 0)
-    return bound;
+  if (!bus_ || sd_bus_call_method(bus_, kBackendName, kDesktopPath, kControl, method, nullptr, &reply, "") < 0)
+    return strings;
   char** strv = nullptr;
   if (sd_bus_message_read_strv(reply, &strv) >= 0 && strv) {
     for (char** s = strv; *s; ++s) {
-      bound.emplace_back(*s);
+      strings.emplace_back(*s);
       free(*s);
     }
     free(strv);
   }
   sd_bus_message_unref(reply);
-  return bound;
+  return strings;
+}
+
+std::vector<std::string> Desktop::Bound() { return Strings("Bound"); }
+std::vector<std::string> Desktop::Components() { return Strings("Components"); }
+
+unsigned Desktop::BindCalls() {
+  std::uint32_t calls = 0;
+  sd_bus_message* reply = nullptr;
+  if (!bus_ || sd_bus_call_method(bus_, kBackendName, kDesktopPath, kControl, "BindCalls", nullptr, &reply, "") < 0)
+    return 0;
+  sd_bus_message_read(reply, "u", &calls);
+  sd_bus_message_unref(reply);
+  return calls;
 }
 
 std::pair<unsigned, unsigned> Desktop::Sessions() {

@@ -18,8 +18,12 @@ struct DesktopParts {
   bool bus = true;
   bool frontend = true;
   bool backend = true;
-  unsigned bindResponse = 0;  // what the backend answers every bind with
-  bool bindNothing = false;   // it answers 0 but binds none of the keys
+  // "bind": binds show the user a dialog; "create": the keys named when a
+  // session is made are bound then, and a bind binds nothing.
+  const char* bindsAt = "bind";
+  bool keepsTriggers = false;  // a shortcut it has keeps its key when asked again
+  unsigned bindResponse = 0;   // what the backend answers every bind with
+  bool bindNothing = false;    // it answers 0 but binds none of the keys
 };
 
 class Desktop {
@@ -43,6 +47,10 @@ class Desktop {
   std::vector<std::string> Bound();
   // Sessions created and closed so far.
   std::pair<unsigned, unsigned> Sessions();
+  // Binds asked for so far: each one a dialog in front of the user.
+  unsigned BindCalls();
+  // The names the desktop files shortcuts under, one per session token.
+  std::vector<std::string> Components();
   // A send of Press that does not wait for its answer (for the bench).
   void PressNoWait(const std::string& shortcut);
   sd_bus* bus() const { return bus_; }
@@ -51,6 +59,7 @@ class Desktop {
   pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const char* log);
   bool HasOwner(const char* name);
   bool Call(const char* method, const std::string& arg);
+  std::vector<std::string> Strings(const char* method);
 
   DesktopParts parts_;
   std::filesystem::path dir_;

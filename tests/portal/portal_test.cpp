@@ -24,6 +24,11 @@ class PortalTest : public ::testing::Test {
     // The program inherits these; the X server stays Xvfb.
     setenv("WAYLAND_DISPLAY", "wayland-brenvik-test", 1);
     setenv("DBUS_SESSION_BUS_ADDRESS", desktop_->BusAddress().c_str(), 1);
+    StartApp();
+  }
+  // A new process on the same desktop, as at the user's next start.
+  void StartApp() {
+    if (app_) app_->Kill();
     app_ = std::make_unique<App>("linux");
     app_->WriteFile("splits.txt", "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\n");
     ASSERT_TRUE(app_->Start());
@@ -40,6 +45,18 @@ class PortalTest : public ::testing::Test {
     auto result = ::testing::AssertionFailure() << "bound:";
     for (const std::string& b : desktop_->Bound()) result << " " << b;
     return result;
+  }
+  // Interactive mode, the Keybinds panel, Q captured for split, Save.
+  void SaveSplitAsQ() {
+    desktop_->Press("toggle");
+    ASSERT_TRUE(ModeIs(Frame(), true));
+    app_->Click(kKeybindsTab.x, kKeybindsTab.y);
+    app_->Click(kSplitButton.x, kSplitButton.y);
+    app_->Hotkey(XK_q);  // a plain key press: no grab holds it
+    app_->Quiesce();
+    app_->Click(kSaveButton.x, kSaveButton.y);
+    ASSERT_TRUE(app_->FileBecomes("keybinds.cfg", "cancel=67\r\nsplit=81\r\ntoggle=55\r\n"));
+    app_->Click(kTimerTab.x, kTimerTab.y);
   }
   Image Frame() { return SettledFrame(*app_); }
   int Line() { return GreenBoxLine(Frame(), bar_); }
@@ -82,25 +99,63 @@ TEST_F(PortalTest, ActivationsSplitCancelAndToggleAndAHeldKeyRepeats) {
   EXPECT_TRUE(app_->Running());
 }
 
-TEST_F(PortalTest, ASaveBindsTheNewKeyThroughANewSession) {
-  StartWith({});
-  ASSERT_TRUE(BoundAre(kDefaultBinds));
-  desktop_->Press("toggle");
-  ASSERT_TRUE(ModeIs(Frame(), true));
-  app_->Click(kKeybindsTab.x, kKeybindsTab.y);
-  app_->Click(kSplitButton.x, kSplitButton.y);
-  app_->Hotkey(XK_q);  // a plain key press: no grab holds it
-  app_->Quiesce();
-  app_->Click(kSaveButton.x, kSaveButton.y);
-  EXPECT_TRUE(app_->FileBecomes("keybinds.cfg", "cancel=67\r\nsplit=81\r\ntoggle=55\r\n"));
-  ASSERT_TRUE(BoundAre({"toggle=7", "split=q", "cancel=c"}));
-  EXPECT_TRUE(WaitUntil([&] { return desktop_->Sessions() == std::make_pair(2u, 1u); }))
-      << "the old session was not closed, or more were made";
 
-  app_->Click(kTimerTab.x, kTimerTab.y);
+// How each kind of desktop is asked: over two starts and one rebind, a bind
+// (a dialog in front of the user) only for a change of keys, and one
+// component in the desktop's settings.
+struct Backend {
+  const char* name;
+  DesktopParts parts;
+  unsigned bindsAtFirstStart;  // then at the second start none, and at the rebind as many
+  bool keepsTriggers;
+};
+
+void PrintTo(const Backend& backend, std::ostream* os) { *os << backend.name; }
+
+class PortalBackendTest : public PortalTest, public ::testing::WithParamInterface<Backend> {};
+
+TEST_P(PortalBackendTest, AsksOncePerChangeOfKeys) {
+  const Backend& backend = GetParam();
+  StartWith(backend.parts);
+  ASSERT_TRUE(BoundAre(kDefaultBinds));
+  ASSERT_TRUE(WaitUntil([&] { return desktop_->BindCalls() == backend.bindsAtFirstStart; }))
+      << "binds: " << desktop_->BindCalls();
+
+  StartApp();
+  ASSERT_TRUE(WaitUntil([&] { return desktop_->Sessions().first == 2; }));
+  desktop_->Press("split");
+  EXPECT_EQ(Line(), 0) << "split did not fire after a restart";
+  EXPECT_EQ(desktop_->BindCalls(), backend.bindsAtFirstStart) << "a restart asked the desktop again";
+  desktop_->Press("cancel");
+  EXPECT_EQ(Line(), -1);
+
+  SaveSplitAsQ();
+  // Keys the desktop already had kept, it keeps (the user changes them in its settings).
+  ASSERT_TRUE(BoundAre({"toggle=7", backend.keepsTriggers ? "split=space" : "split=q", "cancel=c"}));
+  EXPECT_TRUE(WaitUntil([&] { return desktop_->Sessions() == std::make_pair(3u, 2u); }))
+      << "the old session was not closed, or more were made";
   desktop_->Press("split");
   EXPECT_EQ(Line(), 0) << "split did not fire after the rebind";
+  EXPECT_EQ(desktop_->BindCalls(), 2 * backend.bindsAtFirstStart) << "the rebind asked more than once";
+  EXPECT_EQ(desktop_->Components(), std::vector<std::string>{"brenvik"});
+
+  // A Save without a change asks nothing.
+  app_->Click(kKeybindsTab.x, kKeybindsTab.y);
+  app_->Click(kSaveButton.x, kSaveButton.y);
+  app_->Click(kTimerTab.x, kTimerTab.y);
+  desktop_->Press("cancel");
+  EXPECT_EQ(Line(), -1);
+  EXPECT_EQ(desktop_->Sessions(), std::make_pair(3u, 2u));
+  EXPECT_EQ(desktop_->BindCalls(), 2 * backend.bindsAtFirstStart);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, PortalBackendTest,
+    ::testing::Values(Backend{"BindsWithADialog", {}, 1, false},
+                      Backend{"BindsWithADialogKeepingTheUsersKeys", {.keepsTriggers = true}, 1, true},
+                      Backend{"BindsAtCreate", {.bindsAt = "create"}, 0, false},
+                      Backend{"BindsAtCreateKeepingTheUsersKeys", {.bindsAt = "create", .keepsTriggers = true}, 0, true}),
+    [](const ::testing::TestParamInfo<Backend>& info) { return std::string(info.param.name); });
 
 // Whatever closes the portal's road, the X11 grabs take the keys, silently.
 struct Fallback {
