@@ -9,6 +9,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+# Installing (and so packing) needs only what it installs, which
+# scripts/package.sh builds first; otherwise cpack builds every test of the
+# tree, minutes of work no package holds.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 if(WIN32)
   install(TARGETS brenvik RUNTIME DESTINATION .)
