@@ -45,11 +45,21 @@ Desktop::Desktop(DesktopParts parts) : parts_(parts) {
   if (!parts_.bus) return;
   WriteBusConfig(dir_ / "bus.conf", dir_ / "bus");
   Spawn({"/usr/bin/dbus-daemon", "--nofork", "--config-file=" + (dir_ / "bus.conf").string()}, {}, "bus.log");
-  testwait::WaitUntil([&] { return fs::exists(dir_ / "bus"); });
-  if (sd_bus_new(&bus_) < 0) return;
-  sd_bus_set_address(bus_, BusAddress().c_str());
-  sd_bus_set_bus_client(bus_, 1);
-  if (sd_bus_start(bus_) < 0) bus_ = sd_bus_unref(bus_);
+  // The socket's file appears when the daemon binds it, a moment before it
+  // listens: a connection refused then is tried again.
+  testwait::WaitUntil([&] {
+    if (!fs::exists(dir_ / "bus")) return false;
+    sd_bus* bus = nullptr;
+    if (sd_bus_new(&bus) < 0) return false;
+    sd_bus_set_address(bus, BusAddress().c_str());
+    sd_bus_set_bus_client(bus, 1);
+    if (sd_bus_start(bus) < 0) {
+      sd_bus_unref(bus);
+      return false;
+    }
+    bus_ = bus;
+    return true;
+  });
   const std::string busEnv = "DBUS_SESSION_BUS_ADDRESS=" + BusAddress();
   if (parts_.backend) {
     fs::copy_file(TestFile("BRENVIK_PORTAL_FILE", BRENVIK_PORTAL_FILE), dir_ / "portals" / "brenvik-test.portal");
