@@ -119,6 +119,23 @@ bool ManagerRunning(Display* dpy, const Atoms& atoms) {
   return check != None && CheckWindowNamedBy(dpy, check, atoms.netSupportingWmCheck) == check;
 }
 
+std::string ManagerName(Display* dpy, const Atoms& atoms) {
+  if (!ManagerRunning(dpy, atoms)) return {};
+  const Window check = CheckWindowNamedBy(dpy, DefaultRootWindow(dpy), atoms.netSupportingWmCheck);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string name;
+  if (XGetWindowProperty(dpy, check, atoms.netWmName, 0, 256, False, atoms.utf8String, &type, &format, &count,
+                         &after, &data) == Success &&
+      data) {
+    if (type == atoms.utf8String && format == 8) name.assign(reinterpret_cast<const char*>(data), count);
+    XFree(data);
+  }
+  return name;
+}
+
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha) {
   const unsigned long value = static_cast<unsigned long>(alpha) * 0x01010101ul;
   SetCardinals(dpy, w, atoms.netWmWindowOpacity, XA_CARDINAL, {static_cast<long>(value)});

@@ -40,6 +40,10 @@ void RequestStates(Display* dpy, Window w, const Atoms& atoms, const std::vector
 // names itself (a stale root property names a window that is gone).
 bool ManagerRunning(Display* dpy, const Atoms& atoms);
 
+// The running window manager's own name ("KWin", "GNOME Shell"); empty
+// when none runs.
+std::string ManagerName(Display* dpy, const Atoms& atoms);
+
 // _NET_WM_WINDOW_OPACITY: 0 transparent .. 255 opaque.
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha);
 

@@ -75,6 +75,7 @@ X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
   Bool supported = False;
   XkbSetDetectableAutoRepeat(dpy_, True, &supported);
   numLockMask_ = x11::FindLockMasks(dpy_).numLock;
+  hosting_ = x11::ChooseHosting(x11::IsXWayland(dpy_), x11::ManagerName(dpy_, atoms_));
   rootGrabs_ = std::make_unique<x11::RootKeyGrabs>(dpy_, root_);
   // Under XWayland the grabs see keys only while an X11 window has the
   // keyboard; the desktop's own shortcuts see them everywhere.
@@ -147,7 +148,8 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
   attrs.event_mask = kTopLevelEvents;
   // A frameless top-most window is the overlay: a manager would put a focused
   // fullscreen game above it.
-  attrs.override_redirect = (init.style & WS_POPUP) && (init.exStyle & WS_EX_TOPMOST) ? True : False;
+  const bool overlay = (init.style & WS_POPUP) && (init.exStyle & WS_EX_TOPMOST);
+  attrs.override_redirect = overlay && hosting_ == x11::Hosting::Unmanaged ? True : False;
   const unsigned long mask =
       CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask | CWOverrideRedirect;
   const int width = init.width > 0 ? init.width : 1;

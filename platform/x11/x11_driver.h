@@ -14,6 +14,7 @@
 
 #include "driver.h"
 #include "x11/atoms.h"
+#include "x11/hosting.h"
 #include "x11/hotkey_source.h"
 #include "x11/portal_shortcuts.h"
 #include "x11/root_key_grabs.h"
@@ -136,6 +137,7 @@ class X11Driver final : public Driver {
   HWND captured_ = nullptr;
   std::set<unsigned> keysDown_;  // keycodes, to tell auto-repeat from a press
   unsigned numLockMask_ = 0;
+  x11::Hosting hosting_ = x11::Hosting::Unmanaged;  // of the overlay
   std::unique_ptr<x11::RootKeyGrabs> rootGrabs_;
   std::unique_ptr<x11::PortalShortcuts> portal_;  // on Wayland, when the desktop offers it
   x11::HotkeySource* hotkeys_ = nullptr;  // the one source that holds the keys

@@ -169,4 +169,13 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
+unsigned LetterKey(char letter) {
+  // The rows of a US keyboard, as evdev numbers them.
+  static const std::string rows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
+  static const unsigned first[] = {16, 30, 44};
+  for (int r = 0; r < 3; ++r)
+    if (const size_t at = rows[r].find(letter); at != std::string::npos) return first[r] + static_cast<unsigned>(at);
+  return 0;
+}
+
 }  // namespace desktops

@@ -17,7 +17,10 @@ using Millis = std::chrono::milliseconds;
 using namespace std::chrono_literals;
 
 // Evdev codes, as compositors take input.
-inline constexpr unsigned kKeySpace = 57, kKeyC = 46, kKey7 = 8, kKeyQ = 16, kKeyShift = 42, kLeftButton = 272;
+inline constexpr unsigned kKeySpace = 57, kKeyC = 46, kKey7 = 8, kKeyQ = 16, kKeyShift = 42, kKeyBackspace = 14,
+                          kKeyEnd = 107, kLeftButton = 272;
+// The evdev code of a lower-case letter; 0 for anything else.
+unsigned LetterKey(char letter);
 
 // A child process: lines to its standard input, lines from its standard
 // output; standard error goes to the test's.
