@@ -7,7 +7,7 @@
 #include "run/run_state.h"
 #include "shell/app.h"
 #include "shell/window_proc.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "window/layout.h"
 #include "window/overlay.h"
 

@@ -4,7 +4,7 @@
 #include "hotkeys/hotkeys.h"
 #include "shell/window_proc.h"
 #include "storage/keybind_file.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "window/layout.h"
 #include "window/overlay.h"
 

@@ -6,7 +6,7 @@
 
 #include "run/run_state.h"
 #include "run/time_text.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "temp_dir.h"
 
 namespace {

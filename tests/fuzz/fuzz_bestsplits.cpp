@@ -6,7 +6,7 @@
 
 #include "fuzz_check.h"
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 namespace {
 

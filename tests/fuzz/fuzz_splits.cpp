@@ -4,7 +4,7 @@
 
 #include "fuzz_check.h"
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ResetRunStateForTests();
