@@ -1,69 +1,27 @@
 #include "storage/text_file.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-#ifdef _WIN32
-using FileStat = struct _stat64;
-int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
-int StatOf(int fd, FileStat& st) { return _fstat64(fd, &st); }
-int StatOf(const std::string& path, FileStat& st) { return _stat64(path.c_str(), &st); }
-bool IsRegular(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
-int ReadSome(int fd, char* buf, unsigned n) { return _read(fd, buf, n); }
-int CloseFile(int fd) { return _close(fd); }
-#else
-using FileStat = struct stat;
-// Non-blocking, so a FIFO without a writer opens at once and is then rejected.
-int OpenForReading(const std::string& path) {
-  return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-}
-int StatOf(int fd, FileStat& st) { return fstat(fd, &st); }
-int StatOf(const std::string& path, FileStat& st) { return stat(path.c_str(), &st); }
-bool IsRegular(const FileStat& st) { return S_ISREG(st.st_mode); }
-ssize_t ReadSome(int fd, char* buf, std::size_t n) {
-  ssize_t got;
-  do {
-    got = read(fd, buf, n);
-  } while (got < 0 && errno == EINTR);
-  return got;
-}
-int CloseFile(int fd) { return close(fd); }
-#endif
-
-}  // namespace
+#include "storage/file_io.h"
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   const int fd = OpenForReading(path);
   if (fd < 0) return std::nullopt;
-  FileStat st{};
-  if (StatOf(fd, st) != 0 || !IsRegular(st) || st.st_size < 0 ||
-      static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
+  const std::optional<FileInfo> info = InfoOf(fd);
+  if (!info || !info->regular || info->size < 0 || static_cast<std::uint64_t>(info->size) > kMaxFileBytes) {
     CloseFile(fd);
     return std::nullopt;
   }
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  bytes.reserve(static_cast<std::size_t>(info->size));
   char chunk[4096];
   bool failed = false;
   for (;;) {
-    const auto got = ReadSome(fd, chunk, sizeof chunk);
+    const long got = ReadSome(fd, chunk, sizeof chunk);
     if (got < 0) failed = true;
     if (got <= 0) break;
     bytes.append(chunk, static_cast<std::size_t>(got));
@@ -77,61 +35,22 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool TooLargeToRead(const std::string& path) {
-  FileStat st{};
-  return StatOf(path, st) == 0 && IsRegular(st) && st.st_size >= 0 &&
-         static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes;
+  const std::optional<FileInfo> info = InfoOf(path);
+  return info && info->regular && info->size >= 0 && static_cast<std::uint64_t>(info->size) > kMaxFileBytes;
 }
 
-namespace {
-
-// Pushes the file's data to the disk before the rename makes it visible, so a
-// power loss cannot leave the new name pointing at missing blocks.
-bool FlushToDisk(std::FILE* f) {
-  if (std::fflush(f) != 0) return false;
-#ifdef _WIN32
-  return _commit(_fileno(f)) == 0;
-#else
-  return fsync(fileno(f)) == 0;
-#endif
-}
-
-bool ReplaceFile(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-}  // namespace
-
+// The data reaches the disk before the rename makes it visible, so a power
+// loss cannot leave the new name pointing at missing blocks.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   // A file we refused to read holds data we never loaded: keep it.
   if (TooLargeToRead(path)) return false;
   const std::string temp = path + ".tmp";
-#ifdef _WIN32
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  std::FILE* f = CreateForWriting(temp);
   if (!f) return false;  // nothing of ours to clean up (the name may be a directory)
-#else
-  // A FIFO left at the temporary name must not block the write.
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return false;  // nothing of ours to clean up (the name may be a directory)
-  FileStat st{};
-  if (fstat(fd, &st) != 0 || !IsRegular(st)) {
-    close(fd);
-    return false;
-  }
-  std::FILE* f = fdopen(fd, "wb");
-  if (!f) {
-    close(fd);
-    std::remove(temp.c_str());
-    return false;
-  }
-#endif
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = FlushToDisk(f) && ok;
   ok = std::fclose(f) == 0 && ok;
-  ok = ok && ReplaceFile(temp, path);
+  ok = ok && RenameOver(temp, path);
   if (!ok) std::remove(temp.c_str());
   return ok;
 }
