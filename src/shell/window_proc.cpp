@@ -8,11 +8,6 @@
 #include "window/layout.h"
 #include "window/overlay.h"
 
-int activeTab = TAB_TIMER;
-bool closeHover = false;
-UINT timerID = 0;
-int tick = 0;
-
 namespace {
 constexpr UINT_PTR kRepaintTimerId = 1;
 constexpr UINT kRepaintPeriodMs = 15;
@@ -83,9 +78,3 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
   return DefWindowProcW(hwnd, uMsg, wParam, lParam);
 }
 
-void ResetWindowProcStateForTests() {
-  activeTab = TAB_TIMER;
-  closeHover = false;
-  timerID = 0;
-  tick = 0;
-}

@@ -4,10 +4,6 @@
 
 #include "storage/text_file.h"
 
-KeybindMap keybinds = DefaultKeybinds();
-KeybindMap pendingKeybinds = keybinds;
-std::string rebinding;
-
 const KeybindMap& DefaultKeybinds() {
   static const KeybindMap defaults = {{"toggle", 0x37}, {"split", 0x20}, {"cancel", 0x43}};
   return defaults;
@@ -63,8 +59,3 @@ void SaveKeybinds() { WriteFileAtomically(kFileName, KeybindsFileBytes()); }
 
 void LoadKeybinds() { LoadKeybindsFromBytes(ReadWholeFile(kFileName).value_or("")); }
 
-void ResetKeybindsForTests() {
-  keybinds = DefaultKeybinds();
-  pendingKeybinds = keybinds;
-  rebinding.clear();
-}

@@ -37,7 +37,7 @@ class Bests : public InTempDir {
   // A new process: everything in memory goes, the files are loaded again.
   static void Restart() {
     SaveSplitsToFile("splits.txt");
-    ResetRunStateForTests();
+    ResetCoreStateForTests();
     LoadSplitsFromFile("splits.txt");
     LoadBestSplitsFromFile("bestsplits.txt");
     LoadPBFromFile("pbtime.txt");

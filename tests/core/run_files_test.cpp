@@ -60,7 +60,7 @@ TEST_F(RunFiles, AnEmptyNameSurvivesARestartWithItsBestInPlace) {
   SaveSplitsToFile("splits.txt");
   SaveBestSplitsToFile("bestsplits.txt");
   EXPECT_EQ(Read("splits.txt"), "A\r\n \r\nC\r\n");
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadAll();
   EXPECT_EQ(splitNames, (Names{L"A", L" ", L"C"}));
   EXPECT_EQ(bestSplitTimes, (Times{1, 2, 3}));
@@ -130,7 +130,7 @@ TEST_F(RunFiles, BestTimesAndPBReadBackExactly) {
   SavePBToFile("pbtime.txt");
   EXPECT_EQ(Read("pbtime.txt"), "3599.999\r\n");
   SaveSplitsToFile("splits.txt");
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadAll();
   EXPECT_EQ(bestSplitTimes, bests);
   EXPECT_EQ(pbTotal, 3599.999);

@@ -7,7 +7,7 @@
 #include "run/run_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadSplitsFromBytes(std::string(reinterpret_cast<const char*>(data), size));
   FUZZ_CHECK(!splitNames.empty());
   FUZZ_CHECK(bestSplitTimes.size() == splitNames.size());
