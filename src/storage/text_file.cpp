@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 #include "storage/file_io.h"
+#include "utf8.h"
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   const int fd = OpenForReading(path);
@@ -133,97 +135,32 @@ std::string FormatNumberExact(double value) {
   return FormatNumberG(value, 17);
 }
 
+// A NUL is left out, as reading leaves it out: no NUL byte reaches the file,
+// and a name of nothing else writes as empty (kept in its place) instead of
+// as a line that reads back as no name at all.
 std::string EncodeName(const std::wstring& name) {
-  std::string out;
-  out.reserve(name.size());
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char32_t c = static_cast<char32_t>(name[i]);
-    if constexpr (sizeof(wchar_t) == 2) {
-      c &= 0xFFFF;
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size()) {
-        const char32_t low = static_cast<char32_t>(name[i + 1]) & 0xFFFF;
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-          ++i;
-        }
-      }
-    }
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  std::wstring kept = name;
+  std::erase(kept, L'\0');
+  return utf8::ToUtf8(kept);
 }
-
-namespace {
-
-// Length of the valid UTF-8 sequence at s[i] and its code point, or 0.
-std::size_t DecodeUtf8At(const std::string& s, std::size_t i, char32_t& cp) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char b0 = byte(i);
-  std::size_t len;
-  char32_t min;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2, min = 0x80, cp = b0 & 0x1F;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3, min = 0x800, cp = b0 & 0x0F;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4, min = 0x10000, cp = b0 & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + len > s.size()) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
-void AppendCodePoint(std::wstring& out, char32_t cp) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-      out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-      return;
-    }
-  }
-  out += static_cast<wchar_t>(cp);
-}
-
-}  // namespace
 
 std::wstring DecodeName(const std::string& line) {
+  const std::string_view bytes(line);
   std::wstring out;
   out.reserve(line.size());
-  for (std::size_t i = 0; i < line.size();) {
-    const unsigned char b = static_cast<unsigned char>(line[i]);
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (b == 0) {  // a NUL would cut the name short wherever it is shown
       ++i;
       continue;
     }
     char32_t cp = b;
-    std::size_t len = b < 0x80 ? 1 : DecodeUtf8At(line, i, cp);
+    std::size_t len = utf8::DecodeOne(bytes.substr(i), cp);
     if (len == 0) {
       cp = b;
       len = 1;
     }
-    AppendCodePoint(out, cp);
+    utf8::AppendWide(out, cp);
     i += len;
   }
   return out;

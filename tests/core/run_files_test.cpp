@@ -73,6 +73,20 @@ TEST_F(RunFiles, ANameStaysOneLine) {
   EXPECT_EQ(splitNames, (Names{L"two lines", L"nulhere"}));
 }
 
+// A name of NULs alone once wrote a line that read back as no name, moving
+// every best after it up a place.
+TEST_F(RunFiles, ANameOfNulsKeepsItsPlaceAndTheFileHoldsNoNul) {
+  splitNames = {L"A", std::wstring(L"\0\0", 2), L"C"};
+  bestSplitTimes = {1, 2, 3};
+  SaveSplitsToFile("splits.txt");
+  SaveBestSplitsToFile("bestsplits.txt");
+  EXPECT_EQ(Read("splits.txt").find('\0'), std::string::npos);
+  ResetCoreStateForTests();
+  LoadAll();
+  EXPECT_EQ(splitNames, (Names{L"A", L" ", L"C"}));
+  EXPECT_EQ(bestSplitTimes, (Times{1, 2, 3}));
+}
+
 TEST_F(RunFiles, ForeignBytesLoadAndRoundTrip) {
   Write("splits.txt", std::string("Caf\xE9\r\n\xF0\x9F\x98\x80\r\n\0\r\nx\0y\r\n", 20));
   LoadSplitsFromFile("splits.txt");
