@@ -48,10 +48,12 @@ TEST(Utf8, NoValidSequenceDecodesAsNothing) {
 TEST(Utf8, EncodingKeepsTheTextAroundWhatItReplaces) {
   EXPECT_EQ(utf8::ToUtf8(L"abc\u00e9d"), "abc\xC3\xA9" "d");
   EXPECT_EQ(utf8::ToUtf8(std::wstring(L"a\0b\u00e9\0", 5)), "a\xEF\xBF\xBD" "b\xC3\xA9\xEF\xBF\xBD");
-  std::wstring odd = L"x";
-  odd += static_cast<wchar_t>(-1);
-  odd += L'y';
-  EXPECT_EQ(utf8::ToUtf8(odd), "x\xEF\xBF\xBDy");
+  if constexpr (sizeof(wchar_t) == 4) {  // only a 32-bit wchar_t holds values beyond U+10FFFF
+    for (const wchar_t beyond : {static_cast<wchar_t>(-1), static_cast<wchar_t>(0x110000)}) {
+      const std::wstring odd = std::wstring(L"x") + beyond + L"y";
+      EXPECT_EQ(utf8::ToUtf8(odd), "x\xEF\xBF\xBDy");
+    }
+  }
   std::string kept = "old text that is longer";
   utf8::ToUtf8(L"\u20ac", kept);
   EXPECT_EQ(kept, "\xE2\x82\xAC");
