@@ -8,8 +8,8 @@
 // At their process-start values; `editorState = {}` puts every one back
 // (the boxes, the font and the brush are released first).
 struct EditorState {
-  std::vector<HWND> splitEditBoxes;       // one per visible row, top to bottom
-  int editSplitsScrollPos = 0;            // pixels the list is scrolled down
+  std::vector<HWND> splitEditBoxes;      // one per visible row, top to bottom
+  int editSplitsScrollPos = 0;           // pixels the list is scrolled down
   bool splitEditScrollDragging = false;  // a scroll-bar thumb drag is in progress
   int splitEditScrollDragStartY = 0;
   int splitEditScrollDragStartPos = 0;

@@ -54,6 +54,4 @@ std::FILE* CreateForWriting(const std::string& path) {
 
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && fsync(fileno(f)) == 0; }
 
-bool RenameOver(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
-}
+bool RenameOver(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }

@@ -64,4 +64,3 @@ void EndWindowDrag() {
   dragging = false;
   ReleaseCapture();
 }
-
