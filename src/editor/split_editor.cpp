@@ -210,4 +210,3 @@ void ReleaseEditBoxResources() {
   editBoxFont = nullptr;
   editBoxBrush = nullptr;
 }
-

@@ -77,4 +77,3 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
   }
   return DefWindowProcW(hwnd, uMsg, wParam, lParam);
 }
-

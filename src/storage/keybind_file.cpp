@@ -58,4 +58,3 @@ void LoadKeybindsFromBytes(const std::string& bytes) {
 void SaveKeybinds() { WriteFileAtomically(kFileName, KeybindsFileBytes()); }
 
 void LoadKeybinds() { LoadKeybindsFromBytes(ReadWholeFile(kFileName).value_or("")); }
-
