@@ -164,9 +164,7 @@ int main(int argc, char** argv) {
   platform::NullDriver driver;
   platform::SetDriver(&driver);
   driver.UseVirtualClock();
-  ResetShellStateForTests();
-  ResetRunStateForTests();
-  ResetKeybindsForTests();
+  ResetStateForTests();
   StartUp(GetModuleHandleW(nullptr));
   Pump();
 
@@ -215,7 +213,7 @@ int main(int argc, char** argv) {
   ShutDown();
   if (IsWindow(g_hwnd)) DestroyWindow(g_hwnd);
   Pump();
-  ResetShellStateForTests();
+  ResetStateForTests();
   platform::ResetForTests();
   platform::SetDriver(nullptr);
   std::filesystem::current_path(original);

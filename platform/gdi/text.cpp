@@ -632,7 +632,7 @@ const std::string& Utf8Scratch(const wchar_t* text, int count) {
     scratch.clear();
   } else {
     if (count < 0) count = static_cast<int>(std::wcslen(text));
-    platform::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(count)), scratch);
+    utf8::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(count)), scratch);
   }
   return scratch;
 }
@@ -677,7 +677,7 @@ PangoContext* SharedPangoContext() {
 std::string ToUtf8(const wchar_t* text, int count) {
   if (!text) return {};
   if (count < 0) count = static_cast<int>(std::wcslen(text));
-  return platform::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(count)));
+  return utf8::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(count)));
 }
 
 }  // namespace platform::gdi

@@ -8,7 +8,7 @@
 
 namespace platform::x11 {
 
-using platform::ToUtf8;
+using utf8::ToUtf8;
 // Invalid sequences become U+FFFD, so pasted junk stays visible instead of
 // cutting the text short.
 std::wstring FromUtf8(std::string_view bytes);

@@ -2,23 +2,14 @@
 
 #include <string>
 
-#include "render/primitives.h"
+#include "editor/editor_state.h"
 #include "run/bests.h"
+#include "run/run_files.h"
 #include "run/run_state.h"
-#include "shell/app.h"
-#include "shell/window_proc.h"
-#include "storage/run_files.h"
 #include "window/layout.h"
 #include "window/overlay.h"
-
-std::vector<HWND> splitEditBoxes;
-int editSplitsScrollPos = 0;
-bool splitEditScrollDragging = false;
-int splitEditScrollDragStartY = 0;
-int splitEditScrollDragStartPos = 0;
-int selectedSplitIndex = -1;
-HFONT editBoxFont = nullptr;
-HBRUSH editBoxBrush = nullptr;
+#include "window/ui_font.h"
+#include "window/window_state.h"
 
 namespace {
 constexpr int kFirstControlId = 1000;
@@ -218,14 +209,4 @@ void ReleaseEditBoxResources() {
   if (editBoxBrush != nullptr) DeleteObject(editBoxBrush);
   editBoxFont = nullptr;
   editBoxBrush = nullptr;
-}
-
-void ResetSplitEditorStateForTests() {
-  DestroySplitEditBoxes();
-  ReleaseEditBoxResources();
-  editSplitsScrollPos = 0;
-  splitEditScrollDragging = false;
-  splitEditScrollDragStartY = 0;
-  splitEditScrollDragStartPos = 0;
-  selectedSplitIndex = -1;
 }

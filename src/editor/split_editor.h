@@ -2,20 +2,8 @@
 // the split names, the three buttons, row selection and list scrolling.
 #pragma once
 
-#include <vector>
-
+#include "editor/editor_state.h"
 #include "win32.h"
-
-extern std::vector<HWND> splitEditBoxes;  // one per visible row, top to bottom
-extern int editSplitsScrollPos;           // pixels the list is scrolled down
-extern bool splitEditScrollDragging;      // a scroll-bar thumb drag is in progress
-extern int splitEditScrollDragStartY;
-extern int splitEditScrollDragStartPos;
-extern int selectedSplitIndex;  // -1 for none
-// Shared by every box for the whole process (created on first use, released
-// at exit), so rebuilds never pile up fonts or brushes.
-extern HFONT editBoxFont;
-extern HBRUSH editBoxBrush;
 
 // Destroys every box; creates one per visible row when the Edit Splits panel
 // is shown in interactive mode.
@@ -46,4 +34,3 @@ void EndThumbDrag();
 
 // The shared edit-box font and colour brush, released at exit.
 void ReleaseEditBoxResources();
-void ResetSplitEditorStateForTests();

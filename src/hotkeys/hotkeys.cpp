@@ -1,11 +1,11 @@
 #include "hotkeys/hotkeys.h"
 
+#include "editor/split_editor.h"
 #include "run/run_state.h"
-#include "shell/app.h"
-#include "shell/window_proc.h"
-#include "storage/keybind_file.h"
+#include "storage/keybind_state.h"
 #include "window/layout.h"
 #include "window/overlay.h"
+#include "window/window_state.h"
 
 namespace {
 void RegisterAction(int id, const char* action) {
@@ -26,6 +26,13 @@ void RegisterKeybinds() {
   RegisterAction(HOTKEY_TOGGLE, "toggle");
   RegisterAction(HOTKEY_SPLIT, "split");
   RegisterAction(HOTKEY_CANCEL, "cancel");
+}
+
+void ToggleMode() {
+  ApplySplitNameEdits();
+  clickThroughEnabled = !clickThroughEnabled;
+  SetClickThrough(clickThroughEnabled);
+  UpdateSplitEditBoxes();
 }
 
 void HandleHotkey(WPARAM id) {

@@ -16,6 +16,10 @@ inline const char* const kBindingActions[] = {"toggle", "split", "cancel"};
 // cancel from `keybinds`, in that order. Failures are silent.
 void RegisterKeybinds();
 
+// The toggle hotkey: flips the mode. The edit boxes' text is applied first
+// and the boxes are rebuilt, so none stays over the click-through overlay.
+void ToggleMode();
+
 // WM_HOTKEY: acts on the id unless a key capture is pending or a split-name
 // edit box has the focus on the Edit Splits panel.
 void HandleHotkey(WPARAM id);

@@ -1,7 +1,7 @@
 #include "hotkeys/hotkeys.h"
 
-#include "shell/app.h"
 #include "storage/keybind_file.h"
+#include "window/overlay.h"
 
 void StartRebinding(const std::string& action) {
   rebinding = action;

@@ -1,10 +1,9 @@
 #include "render/frame.h"
 
 #include "render/primitives.h"
-#include "shell/controls.h"
-#include "shell/window_proc.h"
+#include "window/controls.h"
 #include "window/layout.h"
-#include "window/overlay.h"
+#include "window/window_state.h"
 
 namespace {
 constexpr int kModeLabelY = 38;

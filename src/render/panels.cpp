@@ -1,13 +1,13 @@
 // Bodies of the Keybinds and Edit Splits panels (interactive mode only).
 #include <string>
 
-#include "editor/split_editor.h"
+#include "editor/editor_state.h"
 #include "hotkeys/hotkeys.h"
 #include "render/frame.h"
 #include "render/primitives.h"
 #include "run/run_state.h"
-#include "shell/controls.h"
-#include "storage/keybind_file.h"
+#include "storage/keybind_state.h"
+#include "window/controls.h"
 #include "window/layout.h"
 
 namespace {

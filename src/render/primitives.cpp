@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/window_proc.h"
+#include "window/window_state.h"
 
 namespace {
 constexpr int kBlendPercent = 70;
@@ -36,11 +36,6 @@ void Stroke(HDC hdc, double x1, double y1, double x2, double y2) {
   Polyline(hdc, points, 2);
 }
 }  // namespace
-
-HFONT CreateUiFont(int height, int weight) {
-  return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
-                     CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Segoe UI");
-}
 
 SIZE MeasureText(HDC hdc, const std::wstring& text) {
   SIZE size{0, 0};

@@ -6,6 +6,7 @@
 
 #include "win32.h"
 #include "window/layout.h"
+#include "window/ui_font.h"
 
 namespace colours {
 const COLORREF kBackground = RGB(30, 32, 40);
@@ -16,9 +17,6 @@ const COLORREF kControlFill = RGB(47, 51, 65);
 
 inline RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// "Segoe UI" with the given character height (negative) and weight; the
-// caller deletes it.
-HFONT CreateUiFont(int height, int weight);
 // Width and height of `text` in the font selected into `hdc`.
 SIZE MeasureText(HDC hdc, const std::wstring& text);
 // One line centred both ways in `r`.

@@ -1,7 +1,7 @@
 #include "run/bests.h"
 
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 void UpdateBestSplitsAndStoreDeltasAndPB() {
   SyncBestSplits();

@@ -4,19 +4,7 @@
 #include <chrono>
 
 #include "run/bests.h"
-
-std::vector<std::wstring> splitNames;
-std::vector<Seconds> splitSplitTimes;
-std::vector<Seconds> splitSplitAccum;
-std::vector<Seconds> bestSplitTimes;
-std::vector<double> splitLastDelta;
-Seconds pbTotal = kNoTime;
-Seconds lastTotal = 0;
-double lastPBDelta = 0;
-bool timerRunning = false;
-bool timerStarted = false;
-SteadyTime startTime = 0;
-std::int32_t currentSplit = 0;
+#include "storage/keybind_state.h"
 
 const std::vector<std::wstring>& DefaultSplitNames() {
   static const std::vector<std::wstring> names = {L"Enter", L"Boss Start", L"idk", L"New Split",
@@ -98,19 +86,9 @@ bool IsRecap() {
   return !timerRunning && !splitSplitTimes.empty() && splitLastDelta.size() == splitNames.size();
 }
 
-void ResetRunStateForTests() {
-  splitNames.clear();
-  splitSplitTimes.clear();
-  splitSplitAccum.clear();
-  bestSplitTimes.clear();
-  splitLastDelta.clear();
-  pbTotal = kNoTime;
-  lastTotal = 0;
-  lastPBDelta = 0;
-  timerRunning = false;
-  timerStarted = false;
-  startTime = 0;
-  currentSplit = 0;
+void ResetCoreStateForTests() {
+  runState = {};
+  keybindState = {};
 }
 
 SteadyTime ReadSteadyClock() {

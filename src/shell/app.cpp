@@ -2,13 +2,13 @@
 
 #include "editor/split_editor.h"
 #include "hotkeys/hotkeys.h"
+#include "run/run_files.h"
+#include "run/run_state.h"
 #include "shell/window_proc.h"
 #include "storage/keybind_file.h"
-#include "storage/run_files.h"
 #include "window/layout.h"
 #include "window/overlay.h"
 
-HWND g_hwnd = nullptr;
 HMODULE hComctl = nullptr;
 PFN_SetWindowSubclass fn_SetWindowSubclass = nullptr;
 PFN_RemoveWindowSubclass fn_RemoveWindowSubclass = nullptr;
@@ -31,8 +31,6 @@ Fn LookUp(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 }  // namespace
-
-void FullRepaint() { InvalidateRect(g_hwnd, nullptr, TRUE); }
 
 void EnsureSubclassProcsLoaded() {
   if (hComctl != nullptr) return;
@@ -103,10 +101,10 @@ void ShutDown() {
   fn_DefSubclassProc = nullptr;
 }
 
-void ResetShellStateForTests() {
+void ResetStateForTests() {
   ShutDown();
-  ResetSplitEditorStateForTests();
-  ResetWindowProcStateForTests();
-  ResetOverlayStateForTests();
-  g_hwnd = nullptr;
+  editorState = {};
+  windowState = {};
+  shellState = {};
+  ResetCoreStateForTests();
 }

@@ -3,11 +3,7 @@
 
 #include "win32.h"
 #include "shell/subclass_procs.h"
-
-extern HWND g_hwnd;
-
-// Invalidates the whole client area with background erase.
-void FullRepaint();
+#include "window/window_state.h"
 
 // Common controls, window class and window, files, hotkeys, overlay mode and
 // window height, in that order. Everything before the message loop.
@@ -21,5 +17,7 @@ void RunMessageLoop();
 // edit-box font and brush.
 void ShutDown();
 
-// Every shell variable back to its process-start value (tests).
-void ResetShellStateForTests();
+// Every process-wide variable of the program back to its process-start
+// value (tests): the edit boxes and the shared GDI objects are released and
+// comctl32 let go first, as at exit.
+void ResetStateForTests();

@@ -6,11 +6,10 @@
 #include "hotkeys/hotkeys.h"
 #include "render/primitives.h"
 #include "run/run_state.h"
-#include "shell/app.h"
-#include "shell/controls.h"
-#include "shell/window_proc.h"
+#include "window/controls.h"
 #include "window/layout.h"
 #include "window/overlay.h"
+#include "window/window_state.h"
 
 namespace {
 bool PressKeybindsButton(int x, int y) {

@@ -4,14 +4,9 @@
 #include "hotkeys/hotkeys.h"
 #include "render/frame.h"
 #include "shell/mouse.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "window/layout.h"
 #include "window/overlay.h"
-
-int activeTab = TAB_TIMER;
-bool closeHover = false;
-UINT timerID = 0;
-int tick = 0;
 
 namespace {
 constexpr UINT_PTR kRepaintTimerId = 1;
@@ -81,11 +76,4 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
       break;
   }
   return DefWindowProcW(hwnd, uMsg, wParam, lParam);
-}
-
-void ResetWindowProcStateForTests() {
-  activeTab = TAB_TIMER;
-  closeHover = false;
-  timerID = 0;
-  tick = 0;
 }

@@ -1,13 +1,8 @@
-// The main window's procedure and the state it keeps across messages.
+// The main window's procedure.
 #pragma once
 
+#include "shell/shell_state.h"
 #include "win32.h"
-
-extern int activeTab;    // a Tabs value: the panel shown
-extern bool closeHover;  // the last mouse move lay on the close button
-extern UINT timerID;     // the repaint timer, 0 before WM_CREATE
-extern int tick;         // repaint-timer ticks since start
+#include "window/window_state.h"
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-
-void ResetWindowProcStateForTests();

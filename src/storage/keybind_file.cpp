@@ -4,10 +4,6 @@
 
 #include "storage/text_file.h"
 
-KeybindMap keybinds = DefaultKeybinds();
-KeybindMap pendingKeybinds = keybinds;
-std::string rebinding;
-
 const KeybindMap& DefaultKeybinds() {
   static const KeybindMap defaults = {{"toggle", 0x37}, {"split", 0x20}, {"cancel", 0x43}};
   return defaults;
@@ -62,9 +58,3 @@ void LoadKeybindsFromBytes(const std::string& bytes) {
 void SaveKeybinds() { WriteFileAtomically(kFileName, KeybindsFileBytes()); }
 
 void LoadKeybinds() { LoadKeybindsFromBytes(ReadWholeFile(kFileName).value_or("")); }
-
-void ResetKeybindsForTests() {
-  keybinds = DefaultKeybinds();
-  pendingKeybinds = keybinds;
-  rebinding.clear();
-}

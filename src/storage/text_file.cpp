@@ -1,69 +1,29 @@
 #include "storage/text_file.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-#ifdef _WIN32
-using FileStat = struct _stat64;
-int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
-int StatOf(int fd, FileStat& st) { return _fstat64(fd, &st); }
-int StatOf(const std::string& path, FileStat& st) { return _stat64(path.c_str(), &st); }
-bool IsRegular(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
-int ReadSome(int fd, char* buf, unsigned n) { return _read(fd, buf, n); }
-int CloseFile(int fd) { return _close(fd); }
-#else
-using FileStat = struct stat;
-// Non-blocking, so a FIFO without a writer opens at once and is then rejected.
-int OpenForReading(const std::string& path) {
-  return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-}
-int StatOf(int fd, FileStat& st) { return fstat(fd, &st); }
-int StatOf(const std::string& path, FileStat& st) { return stat(path.c_str(), &st); }
-bool IsRegular(const FileStat& st) { return S_ISREG(st.st_mode); }
-ssize_t ReadSome(int fd, char* buf, std::size_t n) {
-  ssize_t got;
-  do {
-    got = read(fd, buf, n);
-  } while (got < 0 && errno == EINTR);
-  return got;
-}
-int CloseFile(int fd) { return close(fd); }
-#endif
-
-}  // namespace
+#include "storage/file_io.h"
+#include "utf8.h"
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   const int fd = OpenForReading(path);
   if (fd < 0) return std::nullopt;
-  FileStat st{};
-  if (StatOf(fd, st) != 0 || !IsRegular(st) || st.st_size < 0 ||
-      static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
+  const std::optional<FileInfo> info = InfoOf(fd);
+  if (!info || !info->regular || info->size < 0 || static_cast<std::uint64_t>(info->size) > kMaxFileBytes) {
     CloseFile(fd);
     return std::nullopt;
   }
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  bytes.reserve(static_cast<std::size_t>(info->size));
   char chunk[4096];
   bool failed = false;
   for (;;) {
-    const auto got = ReadSome(fd, chunk, sizeof chunk);
+    const long got = ReadSome(fd, chunk, sizeof chunk);
     if (got < 0) failed = true;
     if (got <= 0) break;
     bytes.append(chunk, static_cast<std::size_t>(got));
@@ -77,61 +37,22 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool TooLargeToRead(const std::string& path) {
-  FileStat st{};
-  return StatOf(path, st) == 0 && IsRegular(st) && st.st_size >= 0 &&
-         static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes;
+  const std::optional<FileInfo> info = InfoOf(path);
+  return info && info->regular && info->size >= 0 && static_cast<std::uint64_t>(info->size) > kMaxFileBytes;
 }
 
-namespace {
-
-// Pushes the file's data to the disk before the rename makes it visible, so a
-// power loss cannot leave the new name pointing at missing blocks.
-bool FlushToDisk(std::FILE* f) {
-  if (std::fflush(f) != 0) return false;
-#ifdef _WIN32
-  return _commit(_fileno(f)) == 0;
-#else
-  return fsync(fileno(f)) == 0;
-#endif
-}
-
-bool ReplaceFile(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-}  // namespace
-
+// The data reaches the disk before the rename makes it visible, so a power
+// loss cannot leave the new name pointing at missing blocks.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   // A file we refused to read holds data we never loaded: keep it.
   if (TooLargeToRead(path)) return false;
   const std::string temp = path + ".tmp";
-#ifdef _WIN32
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  std::FILE* f = CreateForWriting(temp);
   if (!f) return false;  // nothing of ours to clean up (the name may be a directory)
-#else
-  // A FIFO left at the temporary name must not block the write.
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return false;  // nothing of ours to clean up (the name may be a directory)
-  FileStat st{};
-  if (fstat(fd, &st) != 0 || !IsRegular(st)) {
-    close(fd);
-    return false;
-  }
-  std::FILE* f = fdopen(fd, "wb");
-  if (!f) {
-    close(fd);
-    std::remove(temp.c_str());
-    return false;
-  }
-#endif
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = FlushToDisk(f) && ok;
   ok = std::fclose(f) == 0 && ok;
-  ok = ok && ReplaceFile(temp, path);
+  ok = ok && RenameOver(temp, path);
   if (!ok) std::remove(temp.c_str());
   return ok;
 }
@@ -214,97 +135,32 @@ std::string FormatNumberExact(double value) {
   return FormatNumberG(value, 17);
 }
 
+// A NUL is left out, as reading leaves it out: no NUL byte reaches the file,
+// and a name of nothing else writes as empty (kept in its place) instead of
+// as a line that reads back as no name at all.
 std::string EncodeName(const std::wstring& name) {
-  std::string out;
-  out.reserve(name.size());
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char32_t c = static_cast<char32_t>(name[i]);
-    if constexpr (sizeof(wchar_t) == 2) {
-      c &= 0xFFFF;
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size()) {
-        const char32_t low = static_cast<char32_t>(name[i + 1]) & 0xFFFF;
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-          ++i;
-        }
-      }
-    }
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  std::wstring kept = name;
+  std::erase(kept, L'\0');
+  return utf8::ToUtf8(kept);
 }
-
-namespace {
-
-// Length of the valid UTF-8 sequence at s[i] and its code point, or 0.
-std::size_t DecodeUtf8At(const std::string& s, std::size_t i, char32_t& cp) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char b0 = byte(i);
-  std::size_t len;
-  char32_t min;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2, min = 0x80, cp = b0 & 0x1F;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3, min = 0x800, cp = b0 & 0x0F;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4, min = 0x10000, cp = b0 & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + len > s.size()) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
-void AppendCodePoint(std::wstring& out, char32_t cp) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-      out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-      return;
-    }
-  }
-  out += static_cast<wchar_t>(cp);
-}
-
-}  // namespace
 
 std::wstring DecodeName(const std::string& line) {
+  const std::string_view bytes(line);
   std::wstring out;
   out.reserve(line.size());
-  for (std::size_t i = 0; i < line.size();) {
-    const unsigned char b = static_cast<unsigned char>(line[i]);
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (b == 0) {  // a NUL would cut the name short wherever it is shown
       ++i;
       continue;
     }
     char32_t cp = b;
-    std::size_t len = b < 0x80 ? 1 : DecodeUtf8At(line, i, cp);
+    std::size_t len = utf8::DecodeOne(bytes.substr(i), cp);
     if (len == 0) {
       cp = b;
       len = 1;
     }
-    AppendCodePoint(out, cp);
+    utf8::AppendWide(out, cp);
     i += len;
   }
   return out;

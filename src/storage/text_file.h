@@ -41,7 +41,8 @@ std::string FormatNumberG6(double value);
 // back (NaN, an infinity) gets its precision-6 text.
 std::string FormatNumberExact(double value);
 
-// Names: ASCII stays one byte, the rest is UTF-8. Reading decodes valid
-// UTF-8; any other byte 0x80..0xFF becomes the character of that code.
+// Names: ASCII stays one byte, the rest is UTF-8; NULs are left out both
+// ways. Reading decodes valid UTF-8; any other byte 0x80..0xFF becomes the
+// character of that code.
 std::string EncodeName(const std::wstring& name);
 std::wstring DecodeName(const std::string& line);

@@ -1,14 +1,10 @@
 #include "window/overlay.h"
 
-#include "editor/split_editor.h"
 #include "run/run_state.h"
-#include "shell/app.h"
-#include "shell/controls.h"
+#include "window/controls.h"
 #include "window/layout.h"
 
-bool clickThroughEnabled = true;
-bool dragging = false;
-POINT dragOffset = {0, 0};
+void FullRepaint() { InvalidateRect(g_hwnd, nullptr, TRUE); }
 
 void SetClickThrough(bool enabled) {
   LONG_PTR exStyle = GetWindowLongPtrW(g_hwnd, GWL_EXSTYLE);
@@ -19,13 +15,6 @@ void SetClickThrough(bool enabled) {
   }
   SetWindowLongPtrW(g_hwnd, GWL_EXSTYLE, exStyle);
   FullRepaint();
-}
-
-void ToggleMode() {
-  ApplySplitNameEdits();
-  clickThroughEnabled = !clickThroughEnabled;
-  SetClickThrough(clickThroughEnabled);
-  UpdateSplitEditBoxes();
 }
 
 void EnsureTopMost(HWND hwnd) {
@@ -74,10 +63,4 @@ void MoveWindowDrag(HWND hwnd) {
 void EndWindowDrag() {
   dragging = false;
   ReleaseCapture();
-}
-
-void ResetOverlayStateForTests() {
-  clickThroughEnabled = true;
-  dragging = false;
-  dragOffset = POINT{0, 0};
 }

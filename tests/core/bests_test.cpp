@@ -6,7 +6,7 @@
 
 #include "run/run_state.h"
 #include "run/time_text.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "temp_dir.h"
 
 namespace {
@@ -37,7 +37,7 @@ class Bests : public InTempDir {
   // A new process: everything in memory goes, the files are loaded again.
   static void Restart() {
     SaveSplitsToFile("splits.txt");
-    ResetRunStateForTests();
+    ResetCoreStateForTests();
     LoadSplitsFromFile("splits.txt");
     LoadBestSplitsFromFile("bestsplits.txt");
     LoadPBFromFile("pbtime.txt");

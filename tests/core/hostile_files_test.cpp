@@ -7,7 +7,7 @@
 
 #include "run/run_state.h"
 #include "storage/keybind_file.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "storage/text_file.h"
 #include "temp_dir.h"
 

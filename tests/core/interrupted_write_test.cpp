@@ -11,7 +11,7 @@
 #include <random>
 
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 #include "storage/text_file.h"
 #include "temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST_F(RunFiles, AnEmptyNameSurvivesARestartWithItsBestInPlace) {
   SaveSplitsToFile("splits.txt");
   SaveBestSplitsToFile("bestsplits.txt");
   EXPECT_EQ(Read("splits.txt"), "A\r\n \r\nC\r\n");
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadAll();
   EXPECT_EQ(splitNames, (Names{L"A", L" ", L"C"}));
   EXPECT_EQ(bestSplitTimes, (Times{1, 2, 3}));
@@ -71,6 +71,20 @@ TEST_F(RunFiles, ANameStaysOneLine) {
   SaveSplitsToFile("splits.txt");
   LoadSplitsFromFile("splits.txt");
   EXPECT_EQ(splitNames, (Names{L"two lines", L"nulhere"}));
+}
+
+// A name of NULs alone once wrote a line that read back as no name, moving
+// every best after it up a place.
+TEST_F(RunFiles, ANameOfNulsKeepsItsPlaceAndTheFileHoldsNoNul) {
+  splitNames = {L"A", std::wstring(L"\0\0", 2), L"C"};
+  bestSplitTimes = {1, 2, 3};
+  SaveSplitsToFile("splits.txt");
+  SaveBestSplitsToFile("bestsplits.txt");
+  EXPECT_EQ(Read("splits.txt").find('\0'), std::string::npos);
+  ResetCoreStateForTests();
+  LoadAll();
+  EXPECT_EQ(splitNames, (Names{L"A", L" ", L"C"}));
+  EXPECT_EQ(bestSplitTimes, (Times{1, 2, 3}));
 }
 
 TEST_F(RunFiles, ForeignBytesLoadAndRoundTrip) {
@@ -130,7 +144,7 @@ TEST_F(RunFiles, BestTimesAndPBReadBackExactly) {
   SavePBToFile("pbtime.txt");
   EXPECT_EQ(Read("pbtime.txt"), "3599.999\r\n");
   SaveSplitsToFile("splits.txt");
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadAll();
   EXPECT_EQ(bestSplitTimes, bests);
   EXPECT_EQ(pbTotal, 3599.999);

@@ -192,7 +192,7 @@ TEST_F(RunState, SyncBestSplitsPadsAndCutsByPosition) {
 }
 
 TEST(RunStateDefaults, ProcessStartValues) {
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   EXPECT_TRUE(splitNames.empty());
   EXPECT_EQ(pbTotal, kNoTime);
   EXPECT_EQ(kNoTime, 1.7976931348623157e308);

@@ -22,16 +22,14 @@ class InTempDir : public ::testing::Test {
            ("brenvik-core-" + std::to_string(rd()) + "-" + std::to_string(rd()));
     std::filesystem::create_directories(dir_);
     std::filesystem::current_path(dir_);
-    ResetRunStateForTests();
-    ResetKeybindsForTests();
+    ResetCoreStateForTests();
   }
   void TearDown() override {
     std::filesystem::current_path(previous_);
     std::error_code ignored;
     std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(dir_, ignored);
-    ResetRunStateForTests();
-    ResetKeybindsForTests();
+    ResetCoreStateForTests();
   }
 
   static std::string Read(const std::string& name) {

@@ -76,8 +76,8 @@ TEST(GetDeltaColor, StrictThresholds) {
 
 class DeltaString : public ::testing::Test {
  protected:
-  void SetUp() override { ResetRunStateForTests(); }
-  void TearDown() override { ResetRunStateForTests(); }
+  void SetUp() override { ResetCoreStateForTests(); }
+  void TearDown() override { ResetCoreStateForTests(); }
 };
 
 TEST_F(DeltaString, LiveRowsNeedACompletedSegmentWithABest) {

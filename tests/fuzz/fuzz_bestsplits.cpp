@@ -6,7 +6,7 @@
 
 #include "fuzz_check.h"
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // The first byte gives the number of split names, the rest is the file.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   splitNames.assign(data[0], L"x");
   LoadBestSplitsFromBytes(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
   FUZZ_CHECK(bestSplitTimes.size() == splitNames.size());

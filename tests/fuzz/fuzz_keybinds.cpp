@@ -3,10 +3,11 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "run/run_state.h"
 #include "storage/keybind_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ResetKeybindsForTests();
+  ResetCoreStateForTests();
   LoadKeybindsFromBytes(std::string(reinterpret_cast<const char*>(data), size));
   FUZZ_CHECK(pendingKeybinds == keybinds);
   for (const auto& [name, code] : DefaultKeybinds()) FUZZ_CHECK(keybinds.count(name) == 1);
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What is saved reloads to the same maps, from the defaults or from nothing.
   const KeybindMap loaded = keybinds;
   const std::string saved = KeybindsFileBytes();
-  ResetKeybindsForTests();
+  ResetCoreStateForTests();
   LoadKeybindsFromBytes(saved);
   FUZZ_CHECK(keybinds == loaded);
   keybinds.clear();

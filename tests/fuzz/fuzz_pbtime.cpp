@@ -6,10 +6,10 @@
 
 #include "fuzz_check.h"
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadPBFromBytes(std::string(reinterpret_cast<const char*>(data), size));
   FUZZ_CHECK(pbTotal == kNoTime || (pbTotal >= 0 && std::isfinite(pbTotal)));
 

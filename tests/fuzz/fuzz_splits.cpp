@@ -4,10 +4,10 @@
 
 #include "fuzz_check.h"
 #include "run/run_state.h"
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ResetRunStateForTests();
+  ResetCoreStateForTests();
   LoadSplitsFromBytes(std::string(reinterpret_cast<const char*>(data), size));
   FUZZ_CHECK(!splitNames.empty());
   FUZZ_CHECK(bestSplitTimes.size() == splitNames.size());

@@ -46,9 +46,7 @@ void ShellTest::SetUp() {
   platform::ResetForTests();
   driver_->UseVirtualClock();
   quitPosted_ = false;
-  ResetShellStateForTests();
-  ResetRunStateForTests();
-  ResetKeybindsForTests();
+  ResetStateForTests();
 }
 
 void ShellTest::TearDown() {
@@ -57,7 +55,7 @@ void ShellTest::TearDown() {
   MSG msg{};
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
-  ResetShellStateForTests();
+  ResetStateForTests();
   platform::ResetForTests();
   platform::SetDriver(nullptr);
   driver_.reset();

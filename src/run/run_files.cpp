@@ -1,4 +1,4 @@
-#include "storage/run_files.h"
+#include "run/run_files.h"
 
 #include <cmath>
 
