@@ -22,7 +22,7 @@ struct DeviceContext {
   bool memory = false;
   // Frame DCs: the window's frame (a reference is held), origin and clip in
   // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0),
-  // clipped only while kept drawing is done again in part.
+  // clipped only while a display list is replayed in part.
   cairo_surface_t* frame = nullptr;
   int originX = 0, originY = 0;
   RECT clip = kEverywhere;
@@ -31,7 +31,7 @@ struct DeviceContext {
   RECT changed{};
   // Frame DCs: parts of the clip whose pixels are put back after the DC is
   // released (a parent's children), whatever drawing through it does.
-  std::vector<RECT> holes;
+  std::vector<RECT> childAreas;
   // Frame DCs: to run before the first change of the frame through the DC.
   std::function<void()> beforeFirstChange;
   GdiObject* pen = nullptr;

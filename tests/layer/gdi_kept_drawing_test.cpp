@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "draw_cache/display_list.h"
 #include "gdi/gdi_internal.h"
-#include "gdi/recording.h"
 #include "gdi/text.h"
 #include "win32_layer.h"
 
@@ -352,7 +352,7 @@ TEST_F(KeptDrawingTest, ReadsAndCopiesOntoAKeptBitmapSeeTheDrawingInOrder) {
 }
 
 TEST_F(KeptDrawingTest, StepsPastTheBoundAreDrawnAtOnceAndAllArrive) {
-  const int steps = static_cast<int>(platform::gdi::kMaxKeptSteps) + 500;
+  const int steps = static_cast<int>(platform::draw_cache::kMaxRecordedCalls) + 500;
   const auto draw = [&](HDC dc) {
     Fill(dc, kAll, RGB(0, 0, 0));
     for (int i = 0; i < steps; ++i) {
