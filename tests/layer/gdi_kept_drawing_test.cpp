@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "draw_cache/draw_cache.h"
 #include "draw_cache/display_list.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/text.h"
@@ -179,6 +180,7 @@ TEST_F(KeptDrawingTest, EveryFrameHoldsWhatDrawingStraightOnItGives) {
 }
 
 TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   Scene s;
   EXPECT_FALSE(IsEmpty(PaintBuffered(frame_, s)));
   EXPECT_TRUE(IsEmpty(PaintBuffered(frame_, s))) << "the same frame again";
@@ -214,6 +216,7 @@ TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
 // Kerning ("11") can leave a digit off the pixel grid; a running time still
 // changes only its new digits, and in every frame exactly as pango draws it.
 TEST_F(KeptDrawingTest, AKernedTimeStillChangesOnlyItsNewDigits) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   Scene s;
   s.timeHeight = -64;
   s.time = L"3.09";
@@ -287,6 +290,7 @@ TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
 // (a hole the parent's copy may skip, since the child's pixels are put back
 // after the parent's paint) is left alone only while it is a hole.
 TEST_F(KeptDrawingTest, DrawingOnTheFrameIsPaintedOverUnlessItIsAHole) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   const RECT child{120, 70, 200, 120};
   const struct {
     const char* what;
