@@ -30,7 +30,7 @@ struct ShapedText {
   SIZE size{};
   bool boundsKnown = false;
   RECT bounds{};  // pixels a draw may change, from the layout's top-left
-  enum { kUnknown, kByGlyph, kWhole } drawn = kUnknown;  // quick texts: glyph by glyph or whole
+  enum { kUnknown, kByGlyph, kWhole } drawn = kUnknown;  // quickly shaped: glyph by glyph or whole
 };
 
 // The text shaped in the font, from the cache; with the cache off, shaped

@@ -26,10 +26,10 @@ namespace platform::draw_cache {
 
 constexpr std::string_view kQuickCharacters = "0123456789:.,+-";
 
-// A face's font for quick texts, its neighbour table and its glyph pictures.
+// A face's font for quickly shaped texts, its neighbour table and its glyph pictures.
 struct QuickFont {
   PangoLayout* sample = nullptr;             // "0": its run gives the font and analysis
-  const PangoAnalysis* analysis = nullptr;   // null: no quick texts in this face
+  const PangoAnalysis* analysis = nullptr;   // null: no quick shaping in this face
   std::bitset<128> usable;
   // A face that keeps showing new texts (a running time) gets a table of
   // each character's glyph by the characters either side of it; its texts

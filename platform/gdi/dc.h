@@ -15,7 +15,7 @@ namespace platform::gdi {
 // Coordinates are held to +-4M px: far beyond any surface, and small
 // enough that sums of coordinates cannot overflow and cairo stays exact.
 constexpr int kCoordinateLimit = 1 << 22;
-// Every pixel there may be: a clip or a reach that leaves nothing out.
+// Every pixel there may be: a clip or bounds that leave nothing out.
 constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
 
 struct DeviceContext {

@@ -341,7 +341,9 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
   const COLORREF colour = brush->colour;
   // A fill of a whole memory bitmap: what was drawn on it before is gone.
   if (dc->memory && CoversTarget(*dc, r)) platform::draw_cache::StartRecording(*dc);
-  platform::draw_cache::DrawOrRecord(*dc, BoxKey('F', r.left, r.top, r.right, r.bottom).Add(colour), r, [=](DeviceContext& d) {
+  platform::draw_cache::CallKey key = BoxKey('F', r.left, r.top, r.right, r.bottom);
+  key.Add(colour);
+  platform::draw_cache::DrawOrRecord(*dc, key, r, [=](DeviceContext& d) {
     platform::gdi::FillPixels(d, r.left, r.top, r.right, r.bottom, colour);
   });
   return 1;
@@ -362,7 +364,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   const POINT to{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)};
   const POINT points[2] = {from, to};
   platform::draw_cache::DrawOrRecord(*dc, BoxKey('L', from.x, from.y, to.x, to.y), StrokeBounds(*dc, points, 2),
-                      [points](DeviceContext& d) { platform::gdi::StrokePolyline(d, points, 2); });
+                                     [points](DeviceContext& d) { platform::gdi::StrokePolyline(d, points, 2); });
   dc->position = to;
   return TRUE;
 }

@@ -328,7 +328,7 @@ TEST(GdiText, DrawingATextAgainGivesTheSamePixels) {
 // Times and deltas are shaped straight into glyphs, and in a face that
 // keeps showing new ones (a running time) put together from each
 // character's glyph by its neighbours; they must measure and draw exactly
-// as their layouts do, the first draw and the kept picture alike, in every
+// as their layouts do, the first draw and the cached picture alike, in every
 // face the frame uses and in faces that kern digits.
 TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
   struct Face {
