@@ -64,7 +64,7 @@ struct DisplayList {
   RECT changed{};
 };
 
-// Told apart by their addresses only.
+// Told apart by its address only.
 cairo_user_data_key_t kDisplayListKey;
 
 bool Recordable(const DeviceContext& dc) { return dc.memory && dc.bitmap && !dc.bitmap->stock; }

@@ -11,8 +11,9 @@ namespace platform::draw_cache {
 // Read from the environment on first use.
 bool Enabled();
 
-// For tests: turns the cache on or off from here on. What it holds is
-// dropped when next used.
+// For tests: turns the cache on or off from here on, between paints (a
+// list being recorded is not cut short). What it holds is dropped when
+// next used.
 void SetEnabled(bool on);
 
 // Bumped by every SetEnabled: caches compare it with the one they were
