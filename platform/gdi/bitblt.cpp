@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "gdi/dc.h"
-#include "gdi/recording.h"
+#include "draw_cache/copy_elision.h"
+#include "draw_cache/display_list.h"
 
 using platform::gdi::DCFromHandle;
 using platform::gdi::DeviceContext;
@@ -41,15 +42,15 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
              std::min({box.bottom, limit.bottom, cairo_image_surface_get_height(source) - shiftY})};
   if (box.right <= box.left || box.bottom <= box.top) return TRUE;
 
-  // Kept drawing is done before its pixels are read; a memory destination
-  // is drawn over at once, so what was kept for it goes first.
-  platform::gdi::Settle(*from);
-  if (to->memory) platform::gdi::DrawingNow(*to);
-  const std::uint64_t content = platform::gdi::ContentId(*from);
+  // A recorded list is replayed before its pixels are read; a memory
+  // destination is drawn over at once, so its own list is replayed first.
+  platform::draw_cache::Replay(*from);
+  if (to->memory) platform::draw_cache::BeforeDirectDraw(*to);
+  const std::uint64_t content = platform::draw_cache::ContentId(*from);
   const POINT shift{shiftX, shiftY};
   const RECT whole = box;
   if (!to->memory) {
-    box = platform::gdi::StillToCopy(*to, *from, whole, shift);
+    box = platform::draw_cache::StillToCopy(*to, *from, whole, shift);
     if (box.right <= box.left || box.bottom <= box.top) return TRUE;
   }
 
@@ -62,14 +63,16 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
   const bool upwards = source == target && shiftY < 0;
   // A window's frame goes to the screen where it changed: a frame that is
   // redrawn each tick but looks the same must cost no transfer, so rows
-  // that already hold these pixels are left alone.
+  // that already hold these pixels are left alone. With the drawing cache
+  // off the whole box counts as changed.
   const bool onFrame = !to->memory;
-  int firstChanged = box.bottom, lastChanged = box.top - 1;
+  const bool compareRows = onFrame && platform::draw_cache::Enabled();
+  int firstChanged = compareRows ? box.bottom : box.top, lastChanged = compareRows ? box.top - 1 : box.bottom - 1;
   for (int row = 0; row < box.bottom - box.top; ++row) {
     const int dy = upwards ? box.bottom - 1 - row : box.top + row;
     unsigned char* toRow = RowOf(target, dy) + static_cast<std::ptrdiff_t>(box.left) * 4;
     const unsigned char* fromRow = RowOf(source, dy + shiftY) + static_cast<std::ptrdiff_t>(box.left + shiftX) * 4;
-    if (onFrame) {
+    if (compareRows) {
       if (std::memcmp(toRow, fromRow, bytes) == 0) continue;
       firstChanged = std::min(firstChanged, dy);
       lastChanged = std::max(lastChanged, dy);
@@ -80,6 +83,6 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     platform::gdi::MarkChanged(*to, RECT{box.left, firstChanged, box.right, lastChanged + 1});
   }
   cairo_surface_mark_dirty_rectangle(target, box.left, box.top, box.right - box.left, box.bottom - box.top);
-  if (onFrame) platform::gdi::RememberShown(*to, content, whole, shift);
+  if (onFrame) platform::draw_cache::RememberShown(*to, content, whole, shift);
   return TRUE;
 }

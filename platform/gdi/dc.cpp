@@ -5,7 +5,8 @@
 #include "driver.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/handle_set.h"
-#include "gdi/recording.h"
+#include "draw_cache/copy_elision.h"
+#include "draw_cache/display_list.h"
 
 namespace platform::gdi {
 namespace {
@@ -111,7 +112,7 @@ void MarkChanged(DeviceContext& dc, const RECT& area) {
   const RECT r{std::max(area.left, dc.clip.left), std::max(area.top, dc.clip.top), std::min(area.right, dc.clip.right),
                std::min(area.bottom, dc.clip.bottom)};
   if (r.right <= r.left || r.bottom <= r.top) return;
-  FrameChanged(dc, r);
+  draw_cache::FrameChanged(dc, r);
   RECT& c = dc.changed;
   if (c.right <= c.left || c.bottom <= c.top) {
     c = r;
@@ -125,7 +126,7 @@ void SetSourceColour(cairo_t* cr, COLORREF colour) {
                        GetBValue(colour) / 255.0);
 }
 
-HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip, std::vector<RECT> holes) {
+HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip, std::vector<RECT> childAreas) {
   if (!frame || cairo_surface_get_type(frame) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
   DeviceContext* dc = NewDC();
   dc->frame = cairo_surface_reference(frame);
@@ -133,7 +134,7 @@ HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& 
   dc->originY = ClampCoordinate(originY);
   dc->clip = RECT{ClampCoordinate(clip.left), ClampCoordinate(clip.top), ClampCoordinate(clip.right),
                   ClampCoordinate(clip.bottom)};
-  dc->holes = std::move(holes);
+  dc->childAreas = std::move(childAreas);
   return reinterpret_cast<HDC>(dc);
 }
 
@@ -245,7 +246,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
   DeviceContext* dc = DCFromHandle(hdc);
   int px = 0, py = 0;
   if (!dc || !platform::gdi::PixelAddress(*dc, x, y, px, py)) return CLR_INVALID;
-  platform::gdi::Settle(*dc);
+  platform::draw_cache::Replay(*dc);
   cairo_surface_t* target = platform::gdi::TargetOf(*dc);
   cairo_surface_flush(target);
   const unsigned char* row =

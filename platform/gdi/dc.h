@@ -15,14 +15,14 @@ namespace platform::gdi {
 // Coordinates are held to +-4M px: far beyond any surface, and small
 // enough that sums of coordinates cannot overflow and cairo stays exact.
 constexpr int kCoordinateLimit = 1 << 22;
-// Every pixel there may be: a clip or a reach that leaves nothing out.
+// Every pixel there may be: a clip or bounds that leave nothing out.
 constexpr RECT kEverywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
 
 struct DeviceContext {
   bool memory = false;
   // Frame DCs: the window's frame (a reference is held), origin and clip in
   // frame coordinates. Memory DCs draw on their selected bitmap at (0, 0),
-  // clipped only while kept drawing is done again in part.
+  // clipped only while a display list is replayed in part.
   cairo_surface_t* frame = nullptr;
   int originX = 0, originY = 0;
   RECT clip = kEverywhere;
@@ -31,7 +31,7 @@ struct DeviceContext {
   RECT changed{};
   // Frame DCs: parts of the clip whose pixels are put back after the DC is
   // released (a parent's children), whatever drawing through it does.
-  std::vector<RECT> holes;
+  std::vector<RECT> childAreas;
   // Frame DCs: to run before the first change of the frame through the DC.
   std::function<void()> beforeFirstChange;
   GdiObject* pen = nullptr;

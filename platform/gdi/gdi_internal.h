@@ -14,10 +14,10 @@ namespace platform::gdi {
 // A device context that draws into a top-level window's frame: a cairo image
 // surface (CAIRO_FORMAT_RGB24, pixel 0x00RRGGBB) the size of that window.
 // Its coordinate origin is at (originX, originY) of the frame and every drawing
-// is clipped to `clip` (frame coordinates). `holes` (frame coordinates) are
+// is clipped to `clip` (frame coordinates). `childAreas` (frame coordinates) are
 // parts the caller puts back as they were once the DC is released.
 HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip,
-                  std::vector<RECT> holes = {});
+                  std::vector<RECT> childAreas = {});
 // Runs `prepare` once, before drawing through the frame DC first changes
 // the frame (never when nothing is drawn or every copy is left out).
 void BeforeFirstChange(HDC hdc, std::function<void()> prepare);

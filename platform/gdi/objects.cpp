@@ -6,7 +6,7 @@
 #include "gdi/fonts.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/handle_set.h"
-#include "gdi/recording.h"
+#include "draw_cache/display_list.h"
 
 namespace platform::gdi {
 namespace {
@@ -152,7 +152,7 @@ std::vector<std::unique_ptr<GdiObject>>& SpareObjects() {
 
 void Free(GdiObject* object) {
   if (object->bitmap) {
-    DropKept(object->bitmap);
+    draw_cache::DropDisplayList(object->bitmap);
     Pool().Give(object->bitmap);
   }
   auto& spares = SpareObjects();

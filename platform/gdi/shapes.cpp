@@ -12,7 +12,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
-#include "gdi/recording.h"
+#include "draw_cache/display_list.h"
 
 namespace platform::gdi {
 namespace {
@@ -288,9 +288,9 @@ using platform::gdi::ObjectKind;
 
 namespace {
 
-// Four coordinates as a kept step's key.
-platform::gdi::StepKey BoxKey(char kind, long long a, long long b, long long c, long long d) {
-  platform::gdi::StepKey key(kind);
+// Four coordinates as a recorded call's key.
+platform::draw_cache::CallKey BoxKey(char kind, long long a, long long b, long long c, long long d) {
+  platform::draw_cache::CallKey key(kind);
   key.Add(a).Add(b).Add(c).Add(d);
   return key;
 }
@@ -308,24 +308,24 @@ RECT BoxAround(int x0, int y0, int x1, int y1, int margin) {
 }
 
 // A stroke stays within its pen's width of its points.
-RECT StrokeReach(const DeviceContext& dc, const POINT* points, int count) {
-  RECT reach{points[0].x, points[0].y, points[0].x, points[0].y};
+RECT StrokeBounds(const DeviceContext& dc, const POINT* points, int count) {
+  RECT bounds{points[0].x, points[0].y, points[0].x, points[0].y};
   for (int i = 1; i < count; ++i) {
-    reach = RECT{std::min(reach.left, points[i].x), std::min(reach.top, points[i].y),
-                 std::max(reach.right, points[i].x), std::max(reach.bottom, points[i].y)};
+    bounds = RECT{std::min(bounds.left, points[i].x), std::min(bounds.top, points[i].y),
+                 std::max(bounds.right, points[i].x), std::max(bounds.bottom, points[i].y)};
   }
   const int margin = dc.pen->penWidth + 1;
-  return RECT{reach.left - margin, reach.top - margin, reach.right + margin, reach.bottom + margin};
+  return RECT{bounds.left - margin, bounds.top - margin, bounds.right + margin, bounds.bottom + margin};
 }
 
 void DrawShapeStep(DeviceContext& dc, char kind, int left, int top, int right, int bottom, int cornerW, int cornerH) {
-  platform::gdi::StepKey key = BoxKey(kind, left, top, right, bottom);
+  platform::draw_cache::CallKey key = BoxKey(kind, left, top, right, bottom);
   key.Add(cornerW).Add(cornerH);
   using platform::gdi::ClampCoordinate;
   // Shapes lie inside their box.
-  const RECT reach = BoxAround(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
+  const RECT bounds = BoxAround(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
                                ClampCoordinate(bottom), 1);
-  platform::gdi::Draw(dc, key, reach, [=](DeviceContext& d) {
+  platform::draw_cache::DrawOrRecord(dc, key, bounds, [=](DeviceContext& d) {
     platform::gdi::DrawShape(d, left, top, right, bottom, cornerW, cornerH);
   });
 }
@@ -340,8 +340,10 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
   const RECT r = *rect;
   const COLORREF colour = brush->colour;
   // A fill of a whole memory bitmap: what was drawn on it before is gone.
-  if (dc->memory && CoversTarget(*dc, r)) platform::gdi::KeepFromHere(*dc);
-  platform::gdi::Draw(*dc, BoxKey('F', r.left, r.top, r.right, r.bottom).Add(colour), r, [=](DeviceContext& d) {
+  if (dc->memory && CoversTarget(*dc, r)) platform::draw_cache::StartRecording(*dc);
+  platform::draw_cache::CallKey key = BoxKey('F', r.left, r.top, r.right, r.bottom);
+  key.Add(colour);
+  platform::draw_cache::DrawOrRecord(*dc, key, r, [=](DeviceContext& d) {
     platform::gdi::FillPixels(d, r.left, r.top, r.right, r.bottom, colour);
   });
   return 1;
@@ -361,8 +363,8 @@ BOOL LineTo(HDC hdc, int x, int y) {
   const POINT from = dc->position;
   const POINT to{platform::gdi::ClampCoordinate(x), platform::gdi::ClampCoordinate(y)};
   const POINT points[2] = {from, to};
-  platform::gdi::Draw(*dc, BoxKey('L', from.x, from.y, to.x, to.y), StrokeReach(*dc, points, 2),
-                      [points](DeviceContext& d) { platform::gdi::StrokePolyline(d, points, 2); });
+  platform::draw_cache::DrawOrRecord(*dc, BoxKey('L', from.x, from.y, to.x, to.y), StrokeBounds(*dc, points, 2),
+                                     [points](DeviceContext& d) { platform::gdi::StrokePolyline(d, points, 2); });
   dc->position = to;
   return TRUE;
 }
@@ -371,13 +373,13 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
   DeviceContext* dc = DCFromHandle(hdc);
   if (!dc || !points || count < 2) return FALSE;
   std::vector<POINT> clamped(points, points + count);
-  platform::gdi::StepKey key('P');
+  platform::draw_cache::CallKey key('P');
   for (POINT& p : clamped) {
     p = POINT{platform::gdi::ClampCoordinate(p.x), platform::gdi::ClampCoordinate(p.y)};
     key.Add(p.x).Add(p.y);
   }
-  const RECT reach = StrokeReach(*dc, clamped.data(), count);
-  platform::gdi::Draw(*dc, key, reach, [clamped = std::move(clamped)](DeviceContext& d) {
+  const RECT bounds = StrokeBounds(*dc, clamped.data(), count);
+  platform::draw_cache::DrawOrRecord(*dc, key, bounds, [clamped = std::move(clamped)](DeviceContext& d) {
     platform::gdi::StrokePolyline(d, clamped.data(), static_cast<int>(clamped.size()));
   });
   return TRUE;

@@ -11,11 +11,6 @@ namespace platform::gdi {
 // metrics); not a GDI object, so it is never freed.
 PangoContext* SharedPangoContext();
 
-// Whether texts of digits and signs are shaped straight into glyphs (the
-// default) rather than laid out; both give the same pixels. For tests.
-// Forgets the texts shaped so far.
-void SetQuickShaping(bool on);
-
 // UTF-32 text (count < 0: up to the terminator) as UTF-8; code points that
 // are not characters, and NULs within `count`, become U+FFFD.
 std::string ToUtf8(const wchar_t* text, int count);

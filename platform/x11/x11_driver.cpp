@@ -360,8 +360,8 @@ void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
 }
 
 void X11Driver::PutArea(TopLevel& top, const RECT& area) {
-  const RECT r = x11::ClipToFrame(top.frame, area);
-  if (x11::IsEmptyRect(r)) return;
+  const RECT r = draw_cache::ClipToFrame(top.frame, area);
+  if (draw_cache::IsEmptyRect(r)) return;
   XImage* image = XCreateImage(dpy_, visual_, depth_, ZPixmap, 0, reinterpret_cast<char*>(top.frame.pixels.data()),
                                top.frame.width, top.frame.height, 32, top.frame.width * 4);
   if (!image) return;
@@ -377,8 +377,8 @@ void X11Driver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int 
                         const RECT& dirty) {
   TopLevel* top = Find(hwnd);
   if (!top) return;
-  const RECT changed = x11::MergeFrame(top->frame, pixels, stride, width, height, dirty);
-  if (!x11::IsEmptyRect(changed)) PutArea(*top, changed);
+  const RECT changed = draw_cache::MergeFrame(top->frame, pixels, stride, width, height, dirty);
+  if (!draw_cache::IsEmptyRect(changed)) PutArea(*top, changed);
 }
 
 POINT X11Driver::CursorPos() {

@@ -18,7 +18,7 @@
 #include "x11/hotkey_source.h"
 #include "x11/portal_shortcuts.h"
 #include "x11/root_key_grabs.h"
-#include "x11/kept_frame.h"
+#include "draw_cache/presented_frame.h"
 
 namespace platform {
 
@@ -80,7 +80,7 @@ class X11Driver final : public Driver {
     POINT wanted{0, 0};  // where the window itself was last asked to be
     bool placementChecked = true;
     CursorShape cursor = CursorShape::Arrow;
-    x11::KeptFrame frame;
+    draw_cache::PresentedFrame frame;
   };
 
   X11Driver(Display* dpy, int wakeRead, int wakeWrite);

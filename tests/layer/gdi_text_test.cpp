@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "draw_cache/quick_shaping.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/text.h"
 #include "gdi_test_canvas.h"
@@ -327,7 +328,7 @@ TEST(GdiText, DrawingATextAgainGivesTheSamePixels) {
 // Times and deltas are shaped straight into glyphs, and in a face that
 // keeps showing new ones (a running time) put together from each
 // character's glyph by its neighbours; they must measure and draw exactly
-// as their layouts do, the first draw and the kept picture alike, in every
+// as their layouts do, the first draw and the cached picture alike, in every
 // face the frame uses and in faces that kern digits.
 TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
   struct Face {
@@ -347,7 +348,7 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
     std::vector<std::vector<COLORREF>> pictures;  // first, second and third draw
   };
   const auto draw = [](const Face& face, const std::wstring& text, bool quick) {
-    platform::gdi::SetQuickShaping(quick);
+    platform::draw_cache::SetQuickShaping(quick);
     Drawn drawn{};
     for (int pass = 0; pass < 3; ++pass) {
       TextCanvas tc(360, 110, MakeFont(face.height, face.weight, face.name));
@@ -368,7 +369,7 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
     for (const bool warm : {false, true}) {
       if (warm) {
         // Many new texts in the face: from here on they are put together.
-        platform::gdi::SetQuickShaping(true);
+        platform::draw_cache::SetQuickShaping(true);
         TextCanvas tc(10, 10, MakeFont(face.height, face.weight, face.name));
         for (int i = 0; i < 40; ++i) Measure(tc.canvas.dc(), L"9:" + std::to_wstring(10 + i) + L".0");
       }
@@ -384,7 +385,7 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
       }
     }
   }
-  platform::gdi::SetQuickShaping(true);
+  platform::draw_cache::SetQuickShaping(true);
 }
 
 }  // namespace

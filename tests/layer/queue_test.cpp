@@ -1,5 +1,6 @@
 // The message queue: what comes out in which order, timers, the paint cycle
 // and presenting.
+#include "draw_cache/draw_cache.h"
 #include "layer_fixture.h"
 
 namespace layer_test {
@@ -272,6 +273,7 @@ TEST_F(QueueTest, NothingIsPresentedWhileAPaintIsPending) {
 // changed: a paint that draws nothing or copies the same pixels costs no
 // transfer.
 TEST_F(QueueTest, OnlyChangedPixelsAreSentToTheScreen) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   HWND top = CreateTop(0, 0, 60, 40);
   SetHandler(PaintWhite);
   Pump();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "draw_cache/draw_cache.h"
 #include "shell_fixture.h"
 
 namespace shelltest {
@@ -129,6 +130,7 @@ TEST_F(StartUpTest, SharedKeyGoesToTheFirstActionAndAHeldKeyIsSkipped) {
 }
 
 TEST_F(StartUpTest, RepaintTimerPaintsEveryTickAndRaisesTheWindowEvery66th) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   Start();
   EXPECT_NE(timerID, 0u);
   const int raisesAtStart = Top().topMostRaises;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "x11/kept_frame.h"
+#include "draw_cache/presented_frame.h"
 
-using platform::x11::KeptFrame;
-using platform::x11::MergeFrame;
+using platform::draw_cache::PresentedFrame;
+using platform::draw_cache::MergeFrame;
 
 namespace {
 
@@ -17,14 +17,14 @@ std::vector<std::uint32_t> Pattern(int w, int h) {
   return p;
 }
 
-TEST(KeptFrame, OnlyChangedPixelsGoOut) {
-  KeptFrame kept;
+TEST(PresentedFrame, OnlyChangedPixelsGoOut) {
+  PresentedFrame kept;
   auto px = Pattern(320, 373);
   const RECT whole{0, 0, 320, 373};
   EXPECT_TRUE(Same(MergeFrame(kept, px.data(), 320 * 4, 320, 373, whole), whole));
   EXPECT_EQ(kept.pixels, px);
   // The same frame again (the idle overlay): nothing to send.
-  EXPECT_TRUE(platform::x11::IsEmptyRect(MergeFrame(kept, px.data(), 320 * 4, 320, 373, whole)));
+  EXPECT_TRUE(platform::draw_cache::IsEmptyRect(MergeFrame(kept, px.data(), 320 * 4, 320, 373, whole)));
   // Two changed pixels: their bounding box.
   px[10 * 320 + 5] ^= 1;
   px[20 * 320 + 300] ^= 1;
@@ -32,8 +32,8 @@ TEST(KeptFrame, OnlyChangedPixelsGoOut) {
   EXPECT_EQ(kept.pixels, px);
 }
 
-TEST(KeptFrame, ChangesOutsideTheDirtyRectangleAreNotTaken) {
-  KeptFrame kept;
+TEST(PresentedFrame, ChangesOutsideTheDirtyRectangleAreNotTaken) {
+  PresentedFrame kept;
   auto px = Pattern(40, 30);
   MergeFrame(kept, px.data(), 40 * 4, 40, 30, RECT{0, 0, 40, 30});
   px[0] ^= 0xFF;             // outside the dirty part
@@ -46,8 +46,8 @@ TEST(KeptFrame, ChangesOutsideTheDirtyRectangleAreNotTaken) {
   EXPECT_TRUE(Same(MergeFrame(kept, px.data(), 40 * 4, 40, 30, RECT{-5, -5, 100, 100}), RECT{0, 0, 40, 30}));
 }
 
-TEST(KeptFrame, ANewSizeTakesTheWholeFrameAndRowsFollowTheStride) {
-  KeptFrame kept;
+TEST(PresentedFrame, ANewSizeTakesTheWholeFrameAndRowsFollowTheStride) {
+  PresentedFrame kept;
   auto px = Pattern(10, 10);
   MergeFrame(kept, px.data(), 40, 10, 10, RECT{0, 0, 1, 1});
   // 8 pixels a row out of a 10-pixel stride: the rows start where the stride says.
@@ -56,20 +56,20 @@ TEST(KeptFrame, ANewSizeTakesTheWholeFrameAndRowsFollowTheStride) {
   ASSERT_EQ(kept.pixels.size(), 40u);
   EXPECT_EQ(kept.pixels[8], px[10]);
   EXPECT_EQ(kept.pixels[39], px[4 * 10 + 7]);
-  EXPECT_TRUE(platform::x11::IsEmptyRect(MergeFrame(kept, nullptr, 0, 0, 0, RECT{0, 0, 1, 1})));
+  EXPECT_TRUE(platform::draw_cache::IsEmptyRect(MergeFrame(kept, nullptr, 0, 0, 0, RECT{0, 0, 1, 1})));
 }
 
 }  // namespace
 
 // The changed box is exact wherever in a row the changes lie: at the
 // dirty rectangle's edges, on either side of a block, one pixel or two.
-TEST(KeptFrame, TheChangedBoxIsExactAcrossTheRow) {
+TEST(PresentedFrame, TheChangedBoxIsExactAcrossTheRow) {
   constexpr int kWidth = 100, kHeight = 3;
   for (const RECT dirty : {RECT{0, 0, kWidth, kHeight}, RECT{7, 0, 93, kHeight}, RECT{30, 1, 47, 2}}) {
     for (LONG first = dirty.left; first < dirty.right; ++first) {
       for (LONG last : {first, std::min<LONG>(first + 15, dirty.right - 1), std::min<LONG>(first + 16, dirty.right - 1),
                         static_cast<LONG>(dirty.right - 1)}) {
-        platform::x11::KeptFrame kept;
+        platform::draw_cache::PresentedFrame kept;
         std::vector<std::uint32_t> px(kWidth * kHeight, 0x00203040);
         MergeFrame(kept, px.data(), kWidth * 4, kWidth, kHeight, RECT{0, 0, kWidth, kHeight});
         const LONG row = dirty.top;

@@ -1,6 +1,7 @@
-// Drawing kept on memory bitmaps until it is read, redone only where it
-// changed, and copied to a frame only where the frame differs: whatever
-// the path, a frame must hold exactly what drawing straight on it gives.
+// Drawing recorded as display lists on memory bitmaps until it is read,
+// replayed only where it changed, and copied to a frame only where the
+// frame differs: whatever the path, a frame must hold exactly what drawing
+// straight on it gives.
 #include <gtest/gtest.h>
 
 #include <cairo.h>
@@ -10,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "draw_cache/draw_cache.h"
+#include "draw_cache/display_list.h"
 #include "gdi/gdi_internal.h"
-#include "gdi/recording.h"
 #include "gdi/text.h"
 #include "win32_layer.h"
 
@@ -99,7 +101,7 @@ std::vector<std::uint32_t> PixelsOf(cairo_surface_t* surface) {
 
 using Drawing = std::function<void(HDC)>;
 
-// The drawing done straight on a frame, where nothing is kept.
+// The drawing done straight on a frame, where nothing is recorded.
 std::vector<std::uint32_t> Straight(const Drawing& draw) {
   cairo_surface_t* frame = NewFrame();
   HDC dc = platform::gdi::CreateFrameDC(frame, 0, 0, kAll);
@@ -117,9 +119,9 @@ std::vector<std::uint32_t> Straight(const Scene& s) {
 // One frame as the shell paints it: on a new memory bitmap, then copied
 // whole to the frame. `inspect` sees the bitmap between the drawing and
 // the copy. Returns what changed on the frame.
-RECT PaintBuffered(cairo_surface_t* frame, const Drawing& draw, std::vector<RECT> holes = {},
+RECT PaintBuffered(cairo_surface_t* frame, const Drawing& draw, std::vector<RECT> childAreas = {},
                    const Drawing& inspect = {}) {
-  HDC dc = platform::gdi::CreateFrameDC(frame, 0, 0, kAll, std::move(holes));
+  HDC dc = platform::gdi::CreateFrameDC(frame, 0, 0, kAll, std::move(childAreas));
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, kWidth, kHeight);
   HGDIOBJ old = SelectObject(memory, bitmap);
@@ -132,19 +134,19 @@ RECT PaintBuffered(cairo_surface_t* frame, const Drawing& draw, std::vector<RECT
   return platform::gdi::ReleaseFrameDC(dc);
 }
 
-RECT PaintBuffered(cairo_surface_t* frame, const Scene& s, std::vector<RECT> holes = {}) {
-  return PaintBuffered(frame, [&](HDC dc) { Paint(dc, s); }, std::move(holes));
+RECT PaintBuffered(cairo_surface_t* frame, const Scene& s, std::vector<RECT> childAreas = {}) {
+  return PaintBuffered(frame, [&](HDC dc) { Paint(dc, s); }, std::move(childAreas));
 }
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-class KeptDrawingTest : public ::testing::Test {
+class DisplayListTest : public ::testing::Test {
  protected:
   void TearDown() override { cairo_surface_destroy(frame_); }
   cairo_surface_t* frame_ = NewFrame();
 };
 
-TEST_F(KeptDrawingTest, EveryFrameHoldsWhatDrawingStraightOnItGives) {
+TEST_F(DisplayListTest, EveryFrameHoldsWhatDrawingStraightOnItGives) {
   std::vector<std::pair<const char*, Scene>> frames;
   Scene s;
   frames.push_back({"first", s});
@@ -178,7 +180,8 @@ TEST_F(KeptDrawingTest, EveryFrameHoldsWhatDrawingStraightOnItGives) {
   }
 }
 
-TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
+TEST_F(DisplayListTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   Scene s;
   EXPECT_FALSE(IsEmpty(PaintBuffered(frame_, s)));
   EXPECT_TRUE(IsEmpty(PaintBuffered(frame_, s))) << "the same frame again";
@@ -197,7 +200,7 @@ TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
   });
   DeleteObject(font);
   EXPECT_GE(changed.left, 30 + unchanged.cx - 4) << "the time's start was redrawn and sent";
-  // A time that grows a digit has more steps than the last: what follows it
+  // A time that grows a digit has more calls than the last: what follows it
   // is still the same and stays.
   s.time = L"11:23.46";
   const RECT grown = PaintBuffered(frame_, s);
@@ -213,7 +216,8 @@ TEST_F(KeptDrawingTest, ARepeatChangesNothingAndANewTimeOnlyItsOwnPart) {
 
 // Kerning ("11") can leave a digit off the pixel grid; a running time still
 // changes only its new digits, and in every frame exactly as pango draws it.
-TEST_F(KeptDrawingTest, AKernedTimeStillChangesOnlyItsNewDigits) {
+TEST_F(DisplayListTest, AKernedTimeStillChangesOnlyItsNewDigits) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   Scene s;
   s.timeHeight = -64;
   s.time = L"3.09";
@@ -244,14 +248,14 @@ TEST_F(KeptDrawingTest, AKernedTimeStillChangesOnlyItsNewDigits) {
   DeleteObject(font);
 }
 
-TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
+TEST_F(DisplayListTest, APaintGivenUpHalfWayLeavesNothingBehind) {
   const Scene first;
   PaintBuffered(frame_, first);
   Scene other;
   other.timeColour = RGB(255, 0, 0);
   other.barColour = RGB(255, 0, 255);
-  // The same steps as the first paint but a new background: all of it is
-  // drawn again, and from the first paint's steps, not the given-up ones.
+  // The same calls as the first paint but a new background: all of it is
+  // drawn again, and from the first paint's calls, not the given-up ones.
   Scene again = first;
   again.background = RGB(0, 0, 40);
 
@@ -282,40 +286,41 @@ TEST_F(KeptDrawingTest, APaintGivenUpHalfWayLeavesNothingBehind) {
   DeleteDC(screen);
 }
 
-// Pixels put on the frame outside the kept path: drawing straight on it
+// Pixels put on the frame outside the display list: drawing straight on it
 // between two paints is painted over by the next repeat; a child's area
-// (a hole the parent's copy may skip, since the child's pixels are put back
-// after the parent's paint) is left alone only while it is a hole.
-TEST_F(KeptDrawingTest, DrawingOnTheFrameIsPaintedOverUnlessItIsAHole) {
+// (an area the parent's copy may skip, since the child's pixels are put
+// back after the parent's paint) is left alone only while it is one.
+TEST_F(DisplayListTest, DrawingOnTheFrameIsPaintedOverUnlessItIsAChildArea) {
+  if (!platform::draw_cache::Enabled()) GTEST_SKIP() << "measures what the drawing cache saves";
   const RECT child{120, 70, 200, 120};
   const struct {
     const char* what;
-    std::vector<RECT> holes;
+    std::vector<RECT> childAreas;
     RECT drawn;
     COLORREF colour;
     bool repeatChangesNothing;
   } rows[] = {
       {"drawn on in between", {}, RECT{100, 50, 140, 90}, RGB(255, 0, 0), false},
-      {"a child's hole", {child}, child, RGB(0, 0, 255), true},
+      {"a child's area", {child}, child, RGB(0, 0, 255), true},
   };
   const Scene s;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    PaintBuffered(frame_, s, row.holes);
-    HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, row.holes.empty() ? kAll : row.drawn);
+    PaintBuffered(frame_, s, row.childAreas);
+    HDC dc = platform::gdi::CreateFrameDC(frame_, 0, 0, row.childAreas.empty() ? kAll : row.drawn);
     Fill(dc, row.drawn, row.colour);
     platform::gdi::ReleaseFrameDC(dc);
-    EXPECT_EQ(IsEmpty(PaintBuffered(frame_, s, row.holes)), row.repeatChangesNothing);
-    if (row.holes.empty()) {
+    EXPECT_EQ(IsEmpty(PaintBuffered(frame_, s, row.childAreas)), row.repeatChangesNothing);
+    if (row.childAreas.empty()) {
       EXPECT_EQ(PixelsOf(frame_), Straight(s));
     }
-    // Without the hole its area must show the parent's pixels again.
+    // Without the child area it must show the parent's pixels again.
     PaintBuffered(frame_, s);
     EXPECT_EQ(PixelsOf(frame_), Straight(s));
   }
 }
 
-TEST_F(KeptDrawingTest, ReadsAndCopiesOntoAKeptBitmapSeeTheDrawingInOrder) {
+TEST_F(DisplayListTest, ReadsAndCopiesOntoARecordedBitmapSeeTheDrawingInOrder) {
   // A source with a pattern, copied into the middle of the drawing.
   HDC screen = CreateCompatibleDC(nullptr);
   HDC source = CreateCompatibleDC(screen);
@@ -351,11 +356,11 @@ TEST_F(KeptDrawingTest, ReadsAndCopiesOntoAKeptBitmapSeeTheDrawingInOrder) {
   DeleteDC(screen);
 }
 
-TEST_F(KeptDrawingTest, StepsPastTheBoundAreDrawnAtOnceAndAllArrive) {
-  const int steps = static_cast<int>(platform::gdi::kMaxKeptSteps) + 500;
+TEST_F(DisplayListTest, CallsPastTheBoundAreDrawnAtOnceAndAllArrive) {
+  const int calls = static_cast<int>(platform::draw_cache::kMaxRecordedCalls) + 500;
   const auto draw = [&](HDC dc) {
     Fill(dc, kAll, RGB(0, 0, 0));
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < calls; ++i) {
       const int x = i % kWidth, y = (i / kWidth) % kHeight;
       Fill(dc, RECT{x, y, x + 1, y + 1}, RGB(i & 0xFF, (i >> 8) & 0xFF, 77));
     }

@@ -1,9 +1,11 @@
-#include "x11/kept_frame.h"
+#include "draw_cache/presented_frame.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace platform::x11 {
+#include "draw_cache/draw_cache.h"
+
+namespace platform::draw_cache {
 
 namespace {
 
@@ -25,41 +27,41 @@ LONG LastDifference(const std::uint32_t* a, const std::uint32_t* b, LONG from, L
 
 }  // namespace
 
-RECT ClipToFrame(const KeptFrame& kept, const RECT& area) {
-  RECT r{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0), std::min<LONG>(area.right, kept.width),
-         std::min<LONG>(area.bottom, kept.height)};
+RECT ClipToFrame(const PresentedFrame& frame, const RECT& area) {
+  RECT r{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0), std::min<LONG>(area.right, frame.width),
+         std::min<LONG>(area.bottom, frame.height)};
   if (IsEmptyRect(r)) return {0, 0, 0, 0};
   return r;
 }
 
-RECT MergeFrame(KeptFrame& kept, const std::uint32_t* pixels, int stride, int width, int height,
+RECT MergeFrame(PresentedFrame& frame, const std::uint32_t* pixels, int stride, int width, int height,
                 const RECT& dirty) {
   if (width <= 0 || height <= 0 || !pixels) return {0, 0, 0, 0};
   RECT area = dirty;
-  if (width != kept.width || height != kept.height) {
-    kept.width = width;
-    kept.height = height;
-    kept.pixels.assign(static_cast<size_t>(width) * height, 0);
+  if (width != frame.width || height != frame.height || !Enabled()) {
+    frame.width = width;
+    frame.height = height;
+    frame.pixels.assign(static_cast<size_t>(width) * height, 0);
     area = {0, 0, width, height};
     for (int y = 0; y < height; ++y)
-      std::memcpy(&kept.pixels[static_cast<size_t>(y) * width],
+      std::memcpy(&frame.pixels[static_cast<size_t>(y) * width],
                   reinterpret_cast<const char*>(pixels) + static_cast<size_t>(y) * stride,
                   static_cast<size_t>(width) * 4);
     return area;
   }
-  area = ClipToFrame(kept, area);
+  area = ClipToFrame(frame, area);
   if (IsEmptyRect(area)) return {0, 0, 0, 0};
   // The common case, a whole repaint of an unchanged frame, in one comparison.
   if (area.left == 0 && area.right == width && stride == width * 4 &&
       std::memcmp(reinterpret_cast<const char*>(pixels) + static_cast<size_t>(area.top) * stride,
-                  &kept.pixels[static_cast<size_t>(area.top) * width],
+                  &frame.pixels[static_cast<size_t>(area.top) * width],
                   static_cast<size_t>(area.bottom - area.top) * stride) == 0)
     return {0, 0, 0, 0};
   RECT changed{width, height, 0, 0};
   for (LONG y = area.top; y < area.bottom; ++y) {
     const auto* src = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(pixels) +
                                                              static_cast<size_t>(y) * stride);
-    std::uint32_t* dst = &kept.pixels[static_cast<size_t>(y) * width];
+    std::uint32_t* dst = &frame.pixels[static_cast<size_t>(y) * width];
     const size_t bytes = static_cast<size_t>(area.right - area.left) * 4;
     if (std::memcmp(src + area.left, dst + area.left, bytes) == 0) continue;
     const LONG first = FirstDifference(src, dst, area.left, area.right);
@@ -74,4 +76,4 @@ RECT MergeFrame(KeptFrame& kept, const std::uint32_t* pixels, int stride, int wi
   return changed;
 }
 
-}  // namespace platform::x11
+}  // namespace platform::draw_cache
