@@ -20,6 +20,7 @@ struct Expected {
 
 // Virtual keys and set-1 scan codes as Windows reports them for a US keyboard.
 TEST(KeyTable, KeysOfAPcKeyboardGiveTheirWindowsCodes) {
+  // clang-format off
   const Expected keys[] = {
       {XK_q, 'Q', 0x10, false},         {XK_Q, 'Q', 0x10, false},
       {XK_m, 'M', 0x32, false},         {XK_z, 'Z', 0x2C, false},
@@ -58,6 +59,7 @@ TEST(KeyTable, KeysOfAPcKeyboardGiveTheirWindowsCodes) {
       {XK_backslash, VK_OEM_5, 0x2B, false}, {XK_bracketright, VK_OEM_6, 0x1B, false},
       {XK_apostrophe, VK_OEM_7, 0x28, false}, {XK_less, VK_OEM_102, 0x56, false},
   };
+  // clang-format on
   for (const Expected& e : keys) {
     const auto key = KeyForKeysym(e.sym);
     EXPECT_EQ(key.vk, e.vk) << XKeysymToString(e.sym);
