@@ -144,6 +144,12 @@ std::vector<KeySym> KeysymsForVk(UINT vk) {
   return syms;
 }
 
+std::string KeysymNameOfVk(UINT vk) {
+  for (KeySym sym : KeysymsForVk(vk))
+    if (const char* name = XKeysymToString(sym)) return name;
+  return {};
+}
+
 bool IsKeypadKeysym(KeySym sym) { return sym >= XK_KP_Space && sym <= XK_KP_Equal; }
 
 }  // namespace platform::x11

@@ -14,8 +14,8 @@
 
 #include "driver.h"
 #include "x11/atoms.h"
-#include "x11/hotkey_source.h"
-#include "x11/portal_shortcuts.h"
+#include "hotkey_source.h"
+#include "portal/portal_shortcuts.h"
 #include "x11/root_key_grabs.h"
 #include "x11/kept_frame.h"
 

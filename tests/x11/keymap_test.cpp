@@ -7,6 +7,7 @@
 using platform::x11::IsKeypadKeysym;
 using platform::x11::KeyForKeysym;
 using platform::x11::KeyForScan;
+using platform::x11::KeysymNameOfVk;
 using platform::x11::KeysymsForVk;
 
 namespace {
@@ -111,6 +112,17 @@ TEST(KeyTable, KeypadKeysymsAreTold) {
   EXPECT_TRUE(IsKeypadKeysym(XK_KP_Enter));
   EXPECT_FALSE(IsKeypadKeysym(XK_Home));
   EXPECT_FALSE(IsKeypadKeysym(XK_7));
+}
+
+// The names the desktop's global shortcuts are offered as triggers: xkb
+// keysym names of the bare key.
+TEST(KeyTable, KeysymNamesOfBareKeys) {
+  EXPECT_EQ(KeysymNameOfVk(VK_SPACE), "space");
+  EXPECT_EQ(KeysymNameOfVk('C'), "c");  // the unshifted keysym: no Shift in the trigger
+  EXPECT_EQ(KeysymNameOfVk('7'), "7");
+  EXPECT_EQ(KeysymNameOfVk(VK_F1 + 4), "F5");
+  EXPECT_EQ(KeysymNameOfVk(VK_UP), "Up");  // the dedicated key, not the keypad's
+  EXPECT_EQ(KeysymNameOfVk(0xFF), "");
 }
 
 }  // namespace
