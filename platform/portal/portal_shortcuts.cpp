@@ -170,7 +170,7 @@ void PortalShortcuts::Process() {
 }
 
 std::string PortalShortcuts::ExpectResponse(sd_bus_message_handler_t handler) {
-  const std::string token = "brenvik" + std::to_string(++tokens_);
+  std::string token = "brenvik" + std::to_string(++tokens_);
   const char* unique = nullptr;
   sd_bus_get_unique_name(bus_, &unique);
   // Subscribed before the call, so an answer that comes at once is not missed.
