@@ -103,6 +103,8 @@ def blank_out(text):
     return "".join(out)
 
 
+# A constructor's initializer list before a member's braces: "X::X() : a_"
+MEMBER_INIT = re.compile(r"\)\s*(noexcept\s*)?:\s*(\w+\s*(\([^()]*\)|\{[^{}]*\})\s*,\s*)*\w+$")
 CONTROL = re.compile(r"^(if|for|while|switch|catch|do|else|try|return)\b")
 SCOPE = re.compile(r"^(template\s*<.*>\s*)?(class|struct|union|namespace|extern\s*\"C\")\b")
 
@@ -128,7 +130,7 @@ def function_name(head):
             if not m:
                 return None
             name = m.group(1)
-            if name.isupper():  # a test macro: TEST(Suite, Name)
+            if re.fullmatch(r"[A-Z][A-Z0-9_]+", name):  # a test macro: TEST(Suite, Name)
                 close = head.find(")", k)
                 return head[m.start() : close + 1]
             return name
@@ -155,8 +157,10 @@ def functions(path):
                 head_start = i + 1
                 i += 1
                 continue
-            # An opaque block: a function body or an initializer; skip to its end.
-            name = function_name(head)
+            member_init = MEMBER_INIT.search(" ".join(head.split()))
+            # An opaque block: a function body, an initializer, or a member's
+            # braced initializer in a constructor's list; skip to its end.
+            name = None if member_init else function_name(head)
             open_line, depth = line, 0
             while i < n:
                 if text[i] == "{":
@@ -170,7 +174,8 @@ def functions(path):
                 i += 1
             if name:
                 found.append((name, open_line, line - open_line + 1))
-            head_start = i + 1
+            if not member_init:
+                head_start = i + 1
         i += 1
     return found
 
