@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the core, the Win32 conformance
-# suite, the Linux layer and the shell under ASan/UBSan, the core and the
-# conformance suite again as a Windows build under Wine, the
-# fuzz targets for a bounded time, and the end-to-end suite against both
-# real binaries in Xvfb.
+# Checks the code's format and shape (clang-format, clang-tidy, function
+# sizes and folder includes), builds everything and runs every test: the
+# core, the Win32 conformance suite, the Linux layer and the shell under
+# ASan/UBSan, the core and the conformance suite again as a Windows build
+# under Wine, the fuzz targets for a bounded time, and the end-to-end suite
+# against both real binaries in Xvfb.
 # Every stage runs even when an earlier one failed; a summary of the stages
 # ends the output, and the exit status is non-zero when any failed.
 #   BRENVIK_TEST_LOAD=N ./test.sh   the same with N cores kept busy meanwhile
@@ -119,7 +120,12 @@ e2e() {
 # The Linux build under each window manager, beside a game window.
 window_managers() { scripts/wm-suite.sh; }
 
+# The code's shape: formatting, clang-tidy's checks (it reads the linux
+# preset's compile_commands.json), function sizes and folder includes.
+stage format scripts/format.sh --check
+stage structure scripts/check-structure.py
 stage configure configure
+REQUIRES=configure stage lint scripts/lint.sh
 REQUIRES=configure stage build-linux build_linux
 REQUIRES=configure stage build-asan build_asan
 REQUIRES=configure stage build-windows cmake --build --preset windows -j"$jobs"

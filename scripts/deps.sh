@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Brenvik needs that this machine lacks.
 #   scripts/deps.sh run    what building and running the Linux overlay needs
-#   scripts/deps.sh test   that, plus the Windows cross build, Wine, Xvfb, clang
+#   scripts/deps.sh test   that, plus the Windows cross build, Wine, Xvfb, clang and its tools
 set -euo pipefail
 what=${1:-run}
 pkgs=(cmake g++ make pkg-config libx11-dev libxext-dev libxfixes-dev libcairo2-dev libpixman-1-dev
@@ -20,6 +20,8 @@ if [ "$what" = test ]; then
   pkgs+=(openbox icewm fluxbox xfwm4 i3-wm kwin-x11 mutter picom)
   # scripts/package.sh and scripts/package-test.sh
   pkgs+=(icoutils dpkg-dev lintian desktop-file-utils unzip binutils)
+  # scripts/format.sh, scripts/lint.sh (clang-tidy brings run-clang-tidy), scripts/check-structure.py
+  pkgs+=(clang-format clang-tidy python3)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

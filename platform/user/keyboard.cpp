@@ -17,6 +17,7 @@ struct KeyRow {
 
 // VK -> scan. The navigation keys share their scan codes with the keypad;
 // only the extended flag tells them apart.
+// clang-format off
 constexpr KeyRow kScanOfVk[] = {
     {VK_ESCAPE, 0x01}, {'1', 0x02}, {'2', 0x03}, {'3', 0x04}, {'4', 0x05}, {'5', 0x06}, {'6', 0x07},
     {'7', 0x08}, {'8', 0x09}, {'9', 0x0A}, {'0', 0x0B}, {VK_OEM_MINUS, 0x0C}, {VK_OEM_PLUS, 0x0D},
@@ -42,6 +43,7 @@ constexpr KeyRow kScanOfVk[] = {
     {VK_F12 + 6, 0x69}, {VK_F12 + 7, 0x6A}, {VK_F12 + 8, 0x6B}, {VK_F12 + 9, 0x6C}, {VK_F12 + 10, 0x6D},
     {VK_F12 + 11, 0x6E}, {VK_F24, 0x76},
 };
+// clang-format on
 
 // Scan -> VK, left and right not told apart.
 UINT VkOfScan(UINT scan) {

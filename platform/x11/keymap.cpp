@@ -16,6 +16,7 @@ struct Entry {
 
 // Where several keysyms give one virtual key, the dedicated key comes first:
 // hotkey grabs take the first keysym that has a key on this keyboard.
+// clang-format off
 constexpr Entry kKeys[] = {
     // Letters (level 0 is the lower-case keysym).
     {XK_a, 'A', 0x1E, false}, {XK_b, 'B', 0x30, false}, {XK_c, 'C', 0x2E, false},
@@ -119,6 +120,7 @@ constexpr Entry kKeys[] = {
     {XK_KP_Divide, VK_DIVIDE, 0x35, true},
     {XK_KP_Enter, VK_RETURN, 0x1C, true},
 };
+// clang-format on
 
 }  // namespace
 
@@ -140,6 +142,12 @@ std::vector<KeySym> KeysymsForVk(UINT vk) {
   for (const Entry& e : kKeys)
     if (e.vk == vk) syms.push_back(e.sym);
   return syms;
+}
+
+std::string KeysymNameOfVk(UINT vk) {
+  for (KeySym sym : KeysymsForVk(vk))
+    if (const char* name = XKeysymToString(sym)) return name;
+  return {};
 }
 
 bool IsKeypadKeysym(KeySym sym) { return sym >= XK_KP_Space && sym <= XK_KP_Equal; }

@@ -3,6 +3,7 @@
 
 #include "x11/xlib.h"
 
+#include <string>
 #include <vector>
 
 #include "win32_layer.h"
@@ -22,6 +23,9 @@ WindowsKey KeyForKeysym(KeySym sym);
 WindowsKey KeyForScan(UINT scan);
 // The keysyms that give this virtual key, the dedicated key before the keypad one.
 std::vector<KeySym> KeysymsForVk(UINT vk);
+// The name of the keysym a virtual key gives, unshifted and the dedicated
+// key's before the keypad's ("space", "c", "F5", "Up"); empty when none.
+std::string KeysymNameOfVk(UINT vk);
 // Keypad keysyms whose meaning depends on NumLock (KP_Home / KP_7 ...).
 bool IsKeypadKeysym(KeySym sym);
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "x11/hotkey_source.h"
+#include "hotkey_source.h"
 
 namespace platform::x11 {
 

@@ -80,7 +80,7 @@ X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
   // Under XWayland the grabs see keys only while an X11 window has the
   // keyboard; the desktop's own shortcuts see them everywhere.
   if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
-    portal_ = x11::PortalShortcuts::Connect(kAppId);
+    portal_ = x11::PortalShortcuts::Connect(kAppId, x11::KeysymNameOfVk);
   hotkeys_ = portal_ ? static_cast<x11::HotkeySource*>(portal_.get()) : rootGrabs_.get();
 
   // Restacking among the root's children: something may land above the overlay.

@@ -14,9 +14,9 @@
 
 #include "driver.h"
 #include "x11/atoms.h"
+#include "hotkey_source.h"
+#include "portal/portal_shortcuts.h"
 #include "x11/hosting.h"
-#include "x11/hotkey_source.h"
-#include "x11/portal_shortcuts.h"
 #include "x11/root_key_grabs.h"
 #include "draw_cache/presented_frame.h"
 

@@ -22,6 +22,7 @@ TEST(KeyboardTest, ScanCodesOfAUsLayoutBothWays) {
   struct Row {
     UINT code, map, expected;
   };
+  // clang-format off
   const Row rows[] = {
       {VK_SPACE, MAPVK_VK_TO_VSC, 0x39},  {'Q', MAPVK_VK_TO_VSC, 0x10},    {'7', MAPVK_VK_TO_VSC, 0x08},
       {'C', MAPVK_VK_TO_VSC, 0x2E},       {VK_UP, MAPVK_VK_TO_VSC, 0x48},  {VK_NUMPAD0 + 8, MAPVK_VK_TO_VSC, 0x48},
@@ -29,6 +30,7 @@ TEST(KeyboardTest, ScanCodesOfAUsLayoutBothWays) {
       {0x39, MAPVK_VSC_TO_VK, VK_SPACE},  {0x10, MAPVK_VSC_TO_VK, 'Q'},    {0x36, MAPVK_VSC_TO_VK, VK_SHIFT},
       {0x48, MAPVK_VSC_TO_VK, VK_UP},
   };
+  // clang-format on
   for (const Row& r : rows) EXPECT_EQ(MapVirtualKeyW(r.code, r.map), r.expected) << std::hex << r.code << " map " << r.map;
   // Every letter and digit goes there and back.
   for (UINT vk : std::wstring(L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
@@ -45,6 +47,7 @@ TEST(KeyboardTest, NamesOfPlainAndExtendedKeys) {
     UINT vk;
     const wchar_t* name;
   };
+  // clang-format off
   const std::vector<Name> plain = {
       {VK_SPACE, L"Space"}, {'Q', L"Q"}, {'7', L"7"}, {VK_OEM_1, L";"}, {VK_OEM_2, L"/"},
       {VK_ESCAPE, L"Esc"}, {VK_BACK, L"Backspace"}, {VK_RETURN, L"Enter"},
@@ -60,6 +63,7 @@ TEST(KeyboardTest, NamesOfPlainAndExtendedKeys) {
       {VK_RETURN, L"Num Enter"}, {VK_DIVIDE, L"Num /"}, {VK_NUMLOCK, L"Num Lock"},
       {VK_CONTROL, L"Right Ctrl"}, {VK_MENU, L"Right Alt"}, {VK_LWIN, L"Left Windows"}, {VK_APPS, L"Application"},
   };
+  // clang-format on
   for (const bool isExtended : {false, true}) {
     for (const Name& key : isExtended ? extended : plain) {
       SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << key.vk << (isExtended ? " extended" : ""));

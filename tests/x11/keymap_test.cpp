@@ -7,6 +7,7 @@
 using platform::x11::IsKeypadKeysym;
 using platform::x11::KeyForKeysym;
 using platform::x11::KeyForScan;
+using platform::x11::KeysymNameOfVk;
 using platform::x11::KeysymsForVk;
 
 namespace {
@@ -20,6 +21,7 @@ struct Expected {
 
 // Virtual keys and set-1 scan codes as Windows reports them for a US keyboard.
 TEST(KeyTable, KeysOfAPcKeyboardGiveTheirWindowsCodes) {
+  // clang-format off
   const Expected keys[] = {
       {XK_q, 'Q', 0x10, false},         {XK_Q, 'Q', 0x10, false},
       {XK_m, 'M', 0x32, false},         {XK_z, 'Z', 0x2C, false},
@@ -58,6 +60,7 @@ TEST(KeyTable, KeysOfAPcKeyboardGiveTheirWindowsCodes) {
       {XK_backslash, VK_OEM_5, 0x2B, false}, {XK_bracketright, VK_OEM_6, 0x1B, false},
       {XK_apostrophe, VK_OEM_7, 0x28, false}, {XK_less, VK_OEM_102, 0x56, false},
   };
+  // clang-format on
   for (const Expected& e : keys) {
     const auto key = KeyForKeysym(e.sym);
     EXPECT_EQ(key.vk, e.vk) << XKeysymToString(e.sym);
@@ -109,6 +112,17 @@ TEST(KeyTable, KeypadKeysymsAreTold) {
   EXPECT_TRUE(IsKeypadKeysym(XK_KP_Enter));
   EXPECT_FALSE(IsKeypadKeysym(XK_Home));
   EXPECT_FALSE(IsKeypadKeysym(XK_7));
+}
+
+// The names the desktop's global shortcuts are offered as triggers: xkb
+// keysym names of the bare key.
+TEST(KeyTable, KeysymNamesOfBareKeys) {
+  EXPECT_EQ(KeysymNameOfVk(VK_SPACE), "space");
+  EXPECT_EQ(KeysymNameOfVk('C'), "c");  // the unshifted keysym: no Shift in the trigger
+  EXPECT_EQ(KeysymNameOfVk('7'), "7");
+  EXPECT_EQ(KeysymNameOfVk(VK_F1 + 4), "F5");
+  EXPECT_EQ(KeysymNameOfVk(VK_UP), "Up");  // the dedicated key, not the keypad's
+  EXPECT_EQ(KeysymNameOfVk(0xFF), "");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// What we tell the GlobalShortcuts portal: our shortcut ids, keysym-named
-// triggers, and where its answers will come.
+// What we tell the GlobalShortcuts portal: our shortcut ids and where its
+// answers will come.
 #include <gtest/gtest.h>
 
-#include "x11/portal_names.h"
+#include "portal/portal_names.h"
 
 namespace {
 
@@ -13,15 +13,6 @@ TEST(PortalNames, ShortcutsAreNamedByTheirActionsAndTheOthersStayDistinct) {
   EXPECT_EQ(ShortcutIdOf(2), "split");
   EXPECT_EQ(ShortcutIdOf(4), "cancel");
   EXPECT_NE(ShortcutIdOf(3), ShortcutIdOf(5));
-}
-
-TEST(PortalNames, TriggersAreXkbKeysymNamesOfTheBareKey) {
-  EXPECT_EQ(TriggerOf(VK_SPACE), "space");
-  EXPECT_EQ(TriggerOf('C'), "c");  // the unshifted keysym: no Shift in the trigger
-  EXPECT_EQ(TriggerOf('7'), "7");
-  EXPECT_EQ(TriggerOf(VK_F1 + 4), "F5");
-  EXPECT_EQ(TriggerOf(VK_UP), "Up");  // the dedicated key, not the keypad's
-  EXPECT_EQ(TriggerOf(0xFF), "");
 }
 
 TEST(PortalNames, RequestPathsFollowTheSenderAndToken) {

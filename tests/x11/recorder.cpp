@@ -18,7 +18,6 @@ std::vector<Event> EventsOf(Got kind) {
 
 }  // namespace x11test
 
-using x11test::Event;
 using x11test::Events;
 using x11test::Got;
 

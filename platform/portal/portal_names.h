@@ -1,10 +1,8 @@
-// Names the GlobalShortcuts portal deals in: our shortcut ids, keysym
-// triggers and the request paths it will answer on.
+// Names the GlobalShortcuts portal deals in: our shortcut ids and the
+// request paths it will answer on.
 #pragma once
 
 #include <string>
-
-#include "win32_layer.h"
 
 namespace platform::x11 {
 
@@ -12,8 +10,6 @@ namespace platform::x11 {
 // shows it and a Hyprland config line names it.
 std::string ShortcutIdOf(int hotkeyId);
 std::string ShortcutDescriptionOf(int hotkeyId);
-// The xkb keysym name of a bare key ("space", "c", "7"); empty when none.
-std::string TriggerOf(UINT vk);
 // Where the portal will put the Request of a call made with `token` by the
 // connection named `uniqueName` (":1.42" -> .../request/1_42/token).
 std::string RequestPathFor(const std::string& uniqueName, const std::string& token);

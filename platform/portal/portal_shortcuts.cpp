@@ -1,4 +1,4 @@
-#include "x11/portal_shortcuts.h"
+#include "portal/portal_shortcuts.h"
 
 #include <poll.h>
 #include <time.h>
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "events.h"
-#include "x11/portal_names.h"
+#include "portal/portal_names.h"
 
 namespace platform::x11 {
 namespace {
@@ -90,7 +90,7 @@ std::vector<std::string> IdsOf(const std::vector<PortalShortcuts::Key>& keys) {
 
 }  // namespace
 
-std::unique_ptr<PortalShortcuts> PortalShortcuts::Connect(const char* appId) {
+std::unique_ptr<PortalShortcuts> PortalShortcuts::Connect(const char* appId, TriggerOfVk triggerOf) {
   sd_bus* bus = nullptr;
   if (sd_bus_open_user(&bus) < 0) return nullptr;
   sd_bus_set_method_call_timeout(bus, kCallTimeoutUs);
@@ -108,14 +108,14 @@ std::unique_ptr<PortalShortcuts> PortalShortcuts::Connect(const char* appId) {
     sd_bus_flush_close_unref(bus);
     return nullptr;
   }
-  std::unique_ptr<PortalShortcuts> portal(new PortalShortcuts(bus));
+  std::unique_ptr<PortalShortcuts> portal(new PortalShortcuts(bus, triggerOf));
   if (sd_bus_match_signal(bus, &portal->activatedSlot_, nullptr, kPortalPath, kShortcuts, "Activated",
                           &PortalShortcuts::OnActivated, portal.get()) < 0)
     return nullptr;
   return portal;
 }
 
-PortalShortcuts::PortalShortcuts(sd_bus* bus) : bus_(bus) {}
+PortalShortcuts::PortalShortcuts(sd_bus* bus, TriggerOfVk triggerOf) : bus_(bus), triggerOf_(triggerOf) {}
 
 PortalShortcuts::~PortalShortcuts() {
   CloseSession();
@@ -127,7 +127,7 @@ PortalShortcuts::~PortalShortcuts() {
 
 bool PortalShortcuts::Add(int id, UINT vk) {
   // A key without a keysym has no name to offer the desktop.
-  if (TriggerOf(vk).empty()) return false;
+  if (triggerOf_(vk).empty()) return false;
   for (const Key& key : keys_)
     if (key.vk == vk) return false;
   keys_.push_back({id, vk});
@@ -170,7 +170,7 @@ void PortalShortcuts::Process() {
 }
 
 std::string PortalShortcuts::ExpectResponse(sd_bus_message_handler_t handler) {
-  const std::string token = "brenvik" + std::to_string(++tokens_);
+  std::string token = "brenvik" + std::to_string(++tokens_);
   const char* unique = nullptr;
   sd_bus_get_unique_name(bus_, &unique);
   // Subscribed before the call, so an answer that comes at once is not missed.
@@ -204,7 +204,7 @@ void PortalShortcuts::AppendShortcuts(sd_bus_message* m, const std::vector<std::
     const std::string id = ShortcutIdOf(key.id);
     if (r < 0) break;
     if (std::find(ids.begin(), ids.end(), id) == ids.end()) continue;
-    const std::string description = ShortcutDescriptionOf(key.id), trigger = TriggerOf(key.vk);
+    const std::string description = ShortcutDescriptionOf(key.id), trigger = triggerOf_(key.vk);
     r = sd_bus_message_append(m, "(sa{sv})", id.c_str(), 2, "description", "s", description.c_str(),
                               "preferred_trigger", "s", trigger.c_str());
   }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "x11/hotkey_source.h"
+#include "hotkey_source.h"
 
 namespace platform::x11 {
 
@@ -21,9 +21,13 @@ class PortalShortcuts final : public HotkeySource {
     UINT vk;
   };
 
+  // The xkb keysym name the desktop is offered as a key's trigger
+  // ("space", "c"); empty when the key has none.
+  using TriggerOfVk = std::string (*)(UINT vk);
+
   // Null when there is no session bus or its portal has no global
   // shortcuts. `appId` names our desktop entry for portals that ask.
-  static std::unique_ptr<PortalShortcuts> Connect(const char* appId);
+  static std::unique_ptr<PortalShortcuts> Connect(const char* appId, TriggerOfVk triggerOf);
   ~PortalShortcuts() override;
   PortalShortcuts(const PortalShortcuts&) = delete;
   PortalShortcuts& operator=(const PortalShortcuts&) = delete;
@@ -42,7 +46,7 @@ class PortalShortcuts final : public HotkeySource {
   const std::vector<Key>& Keys() const { return keys_; }
 
  private:
-  explicit PortalShortcuts(sd_bus* bus);
+  PortalShortcuts(sd_bus* bus, TriggerOfVk triggerOf);
   void Sync();
   void StartSession();
   void CloseSession();
@@ -62,6 +66,7 @@ class PortalShortcuts final : public HotkeySource {
   static int OnSessionClosed(sd_bus_message* m, void* self, sd_bus_error*);
 
   sd_bus* bus_;
+  TriggerOfVk triggerOf_;
   std::vector<Key> keys_;
   // The keys the desktop holds since this process last asked.
   std::vector<Key> synced_;

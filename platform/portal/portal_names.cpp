@@ -1,7 +1,4 @@
-#include "x11/portal_names.h"
-
-#include "x11/keymap.h"
-#include "x11/xlib.h"
+#include "portal/portal_names.h"
 
 namespace platform::x11 {
 
@@ -35,12 +32,6 @@ std::string ShortcutIdOf(int hotkeyId) {
 std::string ShortcutDescriptionOf(int hotkeyId) {
   const Shortcut* s = Find(hotkeyId);
   return s ? s->description : "Brenvik hotkey " + std::to_string(hotkeyId);
-}
-
-std::string TriggerOf(UINT vk) {
-  for (KeySym sym : KeysymsForVk(vk))
-    if (const char* name = XKeysymToString(sym)) return name;
-  return {};
 }
 
 std::string RequestPathFor(const std::string& uniqueName, const std::string& token) {
