@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Formats the project's own C and C++ sources (src, platform, tests, bench)
+# Formats the project's own C and C++ sources (src, common, platform, tests, bench)
 # with .clang-format.
 #   scripts/format.sh           rewrites the files in place
 #   scripts/format.sh --check   lists the files that differ; non-zero when any does
@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 command -v clang-format >/dev/null || { echo "clang-format is missing (scripts/deps.sh test)" >&2; exit 2; }
 # Tracked files and new ones not yet added; never build output.
 sources() {
-  git ls-files -z --cached --others --exclude-standard -- src platform tests bench |
+  git ls-files -z --cached --others --exclude-standard -- src common platform tests bench |
     grep -zE '\.(cpp|h|c)$'
 }
 case "${1:-}" in

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "gdi/dc.h"
-#include "draw_cache/copy_elision.h"
-#include "draw_cache/display_list.h"
+#include "gdi/draw_cache/copy_elision.h"
+#include "gdi/draw_cache/display_list.h"
 
 using platform::gdi::DCFromHandle;
 using platform::gdi::DeviceContext;

@@ -5,8 +5,8 @@
 #include "driver.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/handle_set.h"
-#include "draw_cache/copy_elision.h"
-#include "draw_cache/display_list.h"
+#include "gdi/draw_cache/copy_elision.h"
+#include "gdi/draw_cache/display_list.h"
 
 namespace platform::gdi {
 namespace {

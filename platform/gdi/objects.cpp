@@ -6,7 +6,7 @@
 #include "gdi/fonts.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/handle_set.h"
-#include "draw_cache/display_list.h"
+#include "gdi/draw_cache/display_list.h"
 
 namespace platform::gdi {
 namespace {

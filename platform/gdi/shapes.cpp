@@ -12,7 +12,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
-#include "draw_cache/display_list.h"
+#include "gdi/draw_cache/display_list.h"
 
 namespace platform::gdi {
 namespace {

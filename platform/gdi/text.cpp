@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "draw_cache/layout_cache.h"
-#include "draw_cache/text_drawing.h"
+#include "gdi/draw_cache/layout_cache.h"
+#include "gdi/draw_cache/text_drawing.h"
 #include "gdi/dc.h"
 #include "utf8.h"
 

@@ -18,7 +18,7 @@
 #include "portal/portal_shortcuts.h"
 #include "x11/hosting.h"
 #include "x11/root_key_grabs.h"
-#include "draw_cache/presented_frame.h"
+#include "gdi/draw_cache/presented_frame.h"
 
 namespace platform {
 

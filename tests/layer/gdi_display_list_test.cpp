@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "draw_cache/draw_cache.h"
-#include "draw_cache/display_list.h"
+#include "gdi/draw_cache/draw_cache.h"
+#include "gdi/draw_cache/display_list.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/text.h"
 #include "win32_layer.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "draw_cache/quick_shaping.h"
+#include "gdi/draw_cache/quick_shaping.h"
 #include "gdi/gdi_internal.h"
 #include "gdi/text.h"
 #include "gdi_test_canvas.h"

@@ -1,6 +1,6 @@
 // The message queue: what comes out in which order, timers, the paint cycle
 // and presenting.
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 #include "layer_fixture.h"
 
 namespace layer_test {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 #include "shell_fixture.h"
 
 namespace shelltest {

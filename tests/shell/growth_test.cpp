@@ -1,6 +1,6 @@
 // Zero growth: painting every panel many times and rebuilding the edit
 // boxes many times leaves the live GDI objects and windows as they were.
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 #include "gdi/gdi_internal.h"
 #include "shell_fixture.h"
 #include "user/user_internal.h"

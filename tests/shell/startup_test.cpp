@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 #include "shell_fixture.h"
 
 namespace shelltest {

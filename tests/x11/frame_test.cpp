@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "draw_cache/presented_frame.h"
+#include "gdi/draw_cache/presented_frame.h"
 
 using platform::draw_cache::PresentedFrame;
 using platform::draw_cache::MergeFrame;

@@ -1,9 +1,9 @@
-#include "draw_cache/presented_frame.h"
+#include "gdi/draw_cache/presented_frame.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 
 namespace platform::draw_cache {
 

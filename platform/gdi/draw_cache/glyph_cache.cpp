@@ -1,8 +1,8 @@
-#include "draw_cache/glyph_cache.h"
+#include "gdi/draw_cache/glyph_cache.h"
 
 #include <pango/pangocairo.h>
 
-#include "draw_cache/quick_shaping.h"
+#include "gdi/draw_cache/quick_shaping.h"
 #include "rect.h"
 
 namespace platform::draw_cache {

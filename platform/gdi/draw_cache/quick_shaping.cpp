@@ -1,9 +1,9 @@
-#include "draw_cache/quick_shaping.h"
+#include "gdi/draw_cache/quick_shaping.h"
 
 #include <hb-ot.h>
 #include <hb.h>
 
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 #include "gdi/text.h"
 
 namespace platform::draw_cache {

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "draw_cache/layout_cache.h"
+#include "gdi/draw_cache/layout_cache.h"
 #include "gdi/objects.h"
 #include "win32_layer.h"
 

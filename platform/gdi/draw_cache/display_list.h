@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 #include "gdi/dc.h"
 
 namespace platform::draw_cache {

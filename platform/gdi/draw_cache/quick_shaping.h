@@ -18,8 +18,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "draw_cache/glyph_cache.h"
-#include "draw_cache/layout_cache.h"
+#include "gdi/draw_cache/glyph_cache.h"
+#include "gdi/draw_cache/layout_cache.h"
 #include "gdi/objects.h"
 
 namespace platform::draw_cache {

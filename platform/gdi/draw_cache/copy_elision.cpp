@@ -1,9 +1,9 @@
-#include "draw_cache/copy_elision.h"
+#include "gdi/draw_cache/copy_elision.h"
 
 #include <vector>
 
-#include "draw_cache/display_list.h"
-#include "draw_cache/surface_data.h"
+#include "gdi/draw_cache/display_list.h"
+#include "gdi/draw_cache/surface_data.h"
 #include "rect.h"
 
 namespace platform::draw_cache {

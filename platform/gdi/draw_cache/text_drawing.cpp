@@ -1,12 +1,12 @@
-#include "draw_cache/text_drawing.h"
+#include "gdi/draw_cache/text_drawing.h"
 
 #include <pango/pangocairo.h>
 
 #include <algorithm>
 
-#include "draw_cache/display_list.h"
-#include "draw_cache/draw_cache.h"
-#include "draw_cache/glyph_cache.h"
+#include "gdi/draw_cache/display_list.h"
+#include "gdi/draw_cache/draw_cache.h"
+#include "gdi/draw_cache/glyph_cache.h"
 #include "gdi/pixels.h"
 #include "rect.h"
 

@@ -1,4 +1,4 @@
-#include "draw_cache/draw_cache.h"
+#include "gdi/draw_cache/draw_cache.h"
 
 #include <cstdlib>
 #include <cstring>

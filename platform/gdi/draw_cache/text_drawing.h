@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "draw_cache/layout_cache.h"
+#include "gdi/draw_cache/layout_cache.h"
 #include "gdi/dc.h"
 
 namespace platform::draw_cache {

@@ -1,8 +1,8 @@
-#include "draw_cache/display_list.h"
+#include "gdi/draw_cache/display_list.h"
 
 #include <algorithm>
 
-#include "draw_cache/surface_data.h"
+#include "gdi/draw_cache/surface_data.h"
 #include "rect.h"
 
 namespace platform::draw_cache {

@@ -1,4 +1,4 @@
-#include "draw_cache/layout_cache.h"
+#include "gdi/draw_cache/layout_cache.h"
 
 #include <pango/pangocairo.h>
 
@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <utility>
 
-#include "draw_cache/draw_cache.h"
-#include "draw_cache/glyph_cache.h"
-#include "draw_cache/quick_shaping.h"
+#include "gdi/draw_cache/draw_cache.h"
+#include "gdi/draw_cache/glyph_cache.h"
+#include "gdi/draw_cache/quick_shaping.h"
 #include "gdi/text.h"
 
 namespace platform::draw_cache {
