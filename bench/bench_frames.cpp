@@ -28,7 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
 constexpr int kWarmUpFrames = 100;
 constexpr int kRebuilds = 1000;
 
@@ -39,7 +38,9 @@ struct Stats {
 
 Stats Summarise(std::vector<double> micros) {
   std::sort(micros.begin(), micros.end());
-  const auto at = [&](double q) { return micros[static_cast<std::size_t>(q * static_cast<double>(micros.size() - 1))]; };
+  const auto at = [&](double q) {
+    return micros[static_cast<std::size_t>(q * static_cast<double>(micros.size() - 1))];
+  };
   return {at(0.5), at(0.95)};
 }
 
@@ -156,8 +157,8 @@ int main(int argc, char** argv) {
   std::filesystem::current_path(dir);
   // Ten names with bests and a PB, so the Timer panel shows live deltas
   // and the Edit Splits list scrolls.
-  WriteLines("splits.txt", {"Enter", "Forest", "Bridge", "Castle", "Boss Start", "Boss", "Escape", "Tower",
-                            "Final Boss", "Credits"});
+  WriteLines("splits.txt",
+             {"Enter", "Forest", "Bridge", "Castle", "Boss Start", "Boss", "Escape", "Tower", "Final Boss", "Credits"});
   WriteLines("bestsplits.txt", {"12.5", "30.25", "41", "18.75", "22", "64.5", "33", "27.125", "90", "15"});
   WriteLines("pbtime.txt", {"400"});
 
@@ -197,18 +198,19 @@ int main(int argc, char** argv) {
     const Timings paint = TimePaints(count, row.pause);
     const Stats fw = Summarise(frame.wall), fc = Summarise(frame.cpu), pw = Summarise(paint.wall),
                 pc = Summarise(paint.cpu);
-    std::printf("| %s | %.0f (%.0f) | %.0f (%.0f) | %.0f (%.0f) |\n", row.panel, fw.median, fc.median, fw.p95,
-                fc.p95, pw.median, pc.median);
+    std::printf("| %s | %.0f (%.0f) | %.0f (%.0f) | %.0f (%.0f) |\n", row.panel, fw.median, fc.median, fw.p95, fc.p95,
+                pw.median, pc.median);
   }
   // The Edit Splits panel is shown: each rebuild destroys and creates the
   // boxes of the visible rows (four of the ten).
   const Timings rebuilds = TimeRebuilds();
   const Stats rw = Summarise(rebuilds.wall), rc = Summarise(rebuilds.cpu);
-  std::printf("\n| Edit-box rebuild (%zu boxes) | Median µs (CPU) | p95 µs (CPU) |\n|---|---:|---:|\n"
-              "| %d rebuilds | %.0f (%.0f) | %.0f (%.0f) |\n",
-              splitEditBoxes.size(), kRebuilds, rw.median, rc.median, rw.p95, rc.p95);
-  std::printf("\n%d frames per panel (%d with a new time each) after %d warm-up frames; %d presents in all.\n",
-              frames, std::max(1, frames / 8), kWarmUpFrames, driver.TotalPresentCount());
+  std::printf(
+      "\n| Edit-box rebuild (%zu boxes) | Median µs (CPU) | p95 µs (CPU) |\n|---|---:|---:|\n"
+      "| %d rebuilds | %.0f (%.0f) | %.0f (%.0f) |\n",
+      splitEditBoxes.size(), kRebuilds, rw.median, rc.median, rw.p95, rc.p95);
+  std::printf("\n%d frames per panel (%d with a new time each) after %d warm-up frames; %d presents in all.\n", frames,
+              std::max(1, frames / 8), kWarmUpFrames, driver.TotalPresentCount());
 
   ShutDown();
   if (IsWindow(g_hwnd)) DestroyWindow(g_hwnd);

@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
   wc.lpfnWndProc = WindowProc;
   wc.lpszClassName = L"BrenvikBench";
   RegisterClassW(&wc);
-  const HWND hwnd = CreateWindowExW(0, L"BrenvikBench", L"Bench", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                    nullptr, nullptr);
+  const HWND hwnd =
+      CreateWindowExW(0, L"BrenvikBench", L"Bench", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   RegisterHotKey(hwnd, 2, 0, VK_SPACE);
   if (!PumpUntil([&] { return !desktop.Bound().empty(); }, 5000)) {
     std::fprintf(stderr, "the portal did not bind the key\n");

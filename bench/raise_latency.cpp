@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
   using Clock = std::chrono::steady_clock;
   for (int i = 0; i < raises; ++i) {
     const auto settle = Clock::now() + std::chrono::seconds(5);
-    while (!IsAbove(d, overlay, game) && Clock::now() < settle) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!IsAbove(d, overlay, game) && Clock::now() < settle)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     XRaiseWindow(d, game);
     XSync(d, False);
@@ -81,8 +82,8 @@ int main(int argc, char** argv) {
     ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }
   std::sort(ms.begin(), ms.end());
-  std::printf("back on top after a raise, %d raises: median %.1f ms, 90th percentile %.1f ms, max %.1f ms\n",
-              raises, ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
+  std::printf("back on top after a raise, %d raises: median %.1f ms, 90th percentile %.1f ms, max %.1f ms\n", raises,
+              ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
   XCloseDisplay(d);
   return 0;
 }

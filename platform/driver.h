@@ -15,8 +15,8 @@ enum class CursorShape { Arrow, Hand, IBeam };
 
 // A top-level window as the window model creates it.
 struct TopLevelInit {
-  std::wstring title;      // "Brenvik"
-  std::wstring className;  // "BrenvikApp"
+  std::wstring title;                       // "Brenvik"
+  std::wstring className;                   // "BrenvikApp"
   int x = 0, y = 0, width = 0, height = 0;  // screen pixels
   DWORD style = 0;
   DWORD exStyle = 0;  // WS_EX_TOPMOST, WS_EX_TOOLWINDOW, WS_EX_LAYERED ...

@@ -13,7 +13,8 @@ using platform::gdi::DeviceContext;
 namespace {
 
 unsigned char* RowOf(cairo_surface_t* surface, int y) {
-  return cairo_image_surface_get_data(surface) + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface);
+  return cairo_image_surface_get_data(surface) +
+         static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface);
 }
 
 }  // namespace

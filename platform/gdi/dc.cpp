@@ -67,8 +67,7 @@ bool PixelAddress(const DeviceContext& dc, int x, int y, int& px, int& py) {
   cairo_surface_t* target = TargetOf(dc);
   px = ClampCoordinate(static_cast<long long>(x) + dc.originX);
   py = ClampCoordinate(static_cast<long long>(y) + dc.originY);
-  if (px < 0 || py < 0 || px >= cairo_image_surface_get_width(target) ||
-      py >= cairo_image_surface_get_height(target)) {
+  if (px < 0 || py < 0 || px >= cairo_image_surface_get_width(target) || py >= cairo_image_surface_get_height(target)) {
     return false;
   }
   if (dc.memory) return true;
@@ -82,9 +81,7 @@ DeviceContext* DCFromHandle(HDC hdc) {
   return dc && LiveDCs().Contains(dc) ? dc : nullptr;
 }
 
-cairo_surface_t* TargetOf(const DeviceContext& dc) {
-  return dc.memory ? dc.bitmap->bitmap : dc.frame;
-}
+cairo_surface_t* TargetOf(const DeviceContext& dc) { return dc.memory ? dc.bitmap->bitmap : dc.frame; }
 
 void AboutToChange(DeviceContext& dc) {
   if (dc.memory || !dc.beforeFirstChange) return;
@@ -122,8 +119,7 @@ void MarkChanged(DeviceContext& dc, const RECT& area) {
 }
 
 void SetSourceColour(cairo_t* cr, COLORREF colour) {
-  cairo_set_source_rgb(cr, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
-                       GetBValue(colour) / 255.0);
+  cairo_set_source_rgb(cr, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0, GetBValue(colour) / 255.0);
 }
 
 HDC CreateFrameDC(cairo_surface_t* frame, int originX, int originY, const RECT& clip, std::vector<RECT> childAreas) {

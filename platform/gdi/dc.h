@@ -47,7 +47,7 @@ struct DeviceContext {
 };
 
 inline int ClampCoordinate(long long value) {
-  return static_cast<int>(value < -kCoordinateLimit ? -kCoordinateLimit
+  return static_cast<int>(value < -kCoordinateLimit  ? -kCoordinateLimit
                           : value > kCoordinateLimit ? kCoordinateLimit
                                                      : value);
 }

@@ -32,8 +32,7 @@ constexpr int kLargestCharHeight = 1000;
 // The character height that gives a cell (ascent + descent) of `cell` px.
 double CharHeightForCell(PangoFontDescription* description, int cell) {
   pango_font_description_set_absolute_size(description, cell * PANGO_SCALE);
-  PangoFontMetrics* metrics =
-      pango_context_get_metrics(SharedPangoContext(), description, nullptr);
+  PangoFontMetrics* metrics = pango_context_get_metrics(SharedPangoContext(), description, nullptr);
   const int cellUnits = pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
   pango_font_metrics_unref(metrics);
   if (cellUnits <= 0) return cell;
@@ -134,9 +133,9 @@ HFONT CreateFontIndirectW(const LOGFONTW* logFont) {
   return static_cast<HFONT>(platform::gdi::RegisterObject(platform::gdi::NewFontObject(*logFont)));
 }
 
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName) {
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, LPCWSTR faceName) {
   LOGFONTW logFont{};
   logFont.lfHeight = height;
   logFont.lfWidth = width;

@@ -35,8 +35,8 @@ PixelWriter::~PixelWriter() {
 }
 
 void PixelWriter::Fill(long long left, long long top, long long right, long long bottom, COLORREF colour) {
-  RECT r{ClampCoordinate(left) + dc_.originX, ClampCoordinate(top) + dc_.originY,
-         ClampCoordinate(right) + dc_.originX, ClampCoordinate(bottom) + dc_.originY};
+  RECT r{ClampCoordinate(left) + dc_.originX, ClampCoordinate(top) + dc_.originY, ClampCoordinate(right) + dc_.originX,
+         ClampCoordinate(bottom) + dc_.originY};
   r = Intersect(r, limit_);
   if (IsEmpty(r)) return;
   const std::uint32_t pixel = OpaquePixel(colour);

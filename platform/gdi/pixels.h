@@ -32,8 +32,8 @@ class PixelWriter {
  private:
   DeviceContext& dc_;
   cairo_surface_t* target_;
-  RECT limit_;          // target pixels the DC may change
-  RECT written_{};      // target pixels written so far
+  RECT limit_;      // target pixels the DC may change
+  RECT written_{};  // target pixels written so far
 
   void Written(const RECT& r);
 };

@@ -17,8 +17,7 @@
 namespace platform::gdi {
 namespace {
 
-void FillPixels(DeviceContext& dc, long long left, long long top, long long right, long long bottom,
-                COLORREF colour) {
+void FillPixels(DeviceContext& dc, long long left, long long top, long long right, long long bottom, COLORREF colour) {
   PixelWriter(dc).Fill(left, top, right, bottom, colour);
 }
 
@@ -312,7 +311,7 @@ RECT StrokeBounds(const DeviceContext& dc, const POINT* points, int count) {
   RECT bounds{points[0].x, points[0].y, points[0].x, points[0].y};
   for (int i = 1; i < count; ++i) {
     bounds = RECT{std::min(bounds.left, points[i].x), std::min(bounds.top, points[i].y),
-                 std::max(bounds.right, points[i].x), std::max(bounds.bottom, points[i].y)};
+                  std::max(bounds.right, points[i].x), std::max(bounds.bottom, points[i].y)};
   }
   const int margin = dc.pen->penWidth + 1;
   return RECT{bounds.left - margin, bounds.top - margin, bounds.right + margin, bounds.bottom + margin};
@@ -323,8 +322,8 @@ void DrawShapeStep(DeviceContext& dc, char kind, int left, int top, int right, i
   key.Add(cornerW).Add(cornerH);
   using platform::gdi::ClampCoordinate;
   // Shapes lie inside their box.
-  const RECT bounds = BoxAround(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
-                               ClampCoordinate(bottom), 1);
+  const RECT bounds =
+      BoxAround(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right), ClampCoordinate(bottom), 1);
   platform::draw_cache::DrawOrRecord(dc, key, bounds, [=](DeviceContext& d) {
     platform::gdi::DrawShape(d, left, top, right, bottom, cornerW, cornerH);
   });
@@ -343,9 +342,8 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
   if (dc->memory && CoversTarget(*dc, r)) platform::draw_cache::StartRecording(*dc);
   platform::draw_cache::CallKey key = BoxKey('F', r.left, r.top, r.right, r.bottom);
   key.Add(colour);
-  platform::draw_cache::DrawOrRecord(*dc, key, r, [=](DeviceContext& d) {
-    platform::gdi::FillPixels(d, r.left, r.top, r.right, r.bottom, colour);
-  });
+  platform::draw_cache::DrawOrRecord(
+      *dc, key, r, [=](DeviceContext& d) { platform::gdi::FillPixels(d, r.left, r.top, r.right, r.bottom, colour); });
   return 1;
 }
 

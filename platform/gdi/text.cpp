@@ -67,7 +67,7 @@ BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   const std::string& utf8 = platform::gdi::Utf8Scratch(text, count);
   ShapedText& shaped = LayoutFor(*dc->font, utf8);
   platform::draw_cache::DrawShapedText(*dc, shaped, utf8, platform::gdi::ClampCoordinate(x),
-                                      platform::gdi::ClampCoordinate(y), nullptr);
+                                       platform::gdi::ClampCoordinate(y), nullptr);
   return TRUE;
 }
 
@@ -90,15 +90,18 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
   const RECT box{ClampCoordinate(rect->left), ClampCoordinate(rect->top), ClampCoordinate(rect->right),
                  ClampCoordinate(rect->bottom)};
   int x = box.left;
-  if (format & DT_CENTER) x = box.left + (box.right - box.left - size.cx) / 2;
-  else if (format & DT_RIGHT) x = box.right - size.cx;
+  if (format & DT_CENTER)
+    x = box.left + (box.right - box.left - size.cx) / 2;
+  else if (format & DT_RIGHT)
+    x = box.right - size.cx;
   int y = box.top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - size.cy) / 2;
-    else if (format & kBottom) y = box.bottom - size.cy;
+    if (format & DT_VCENTER)
+      y = box.top + (box.bottom - box.top - size.cy) / 2;
+    else if (format & kBottom)
+      y = box.bottom - size.cy;
   }
   platform::draw_cache::DrawShapedText(*dc, shaped, utf8, x, y, (format & kNoClip) ? nullptr : &box);
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | kBottom))) return y - box.top + size.cy;
   return size.cy;
 }
-

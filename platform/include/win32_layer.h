@@ -157,14 +157,14 @@ struct INITCOMMONCONTROLSEX {
 typedef INITCOMMONCONTROLSEX* LPINITCOMMONCONTROLSEX;
 
 // ---- Macros ----
-#define RGB(r, g, b) \
-  ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(c) ((BYTE)(c))
 #define GetGValue(c) ((BYTE)(((WORD)(c)) >> 8))
 #define GetBValue(c) ((BYTE)((c) >> 16))
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b) \
+  ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
@@ -429,8 +429,8 @@ LRESULT DefSubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
 // ---- user32: classes, windows ----
 ATOM RegisterClassW(const WNDCLASSW* wc);
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 BOOL ShowWindow(HWND hwnd, int cmdShow);
@@ -498,9 +498,9 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
 HBRUSH CreateSolidBrush(COLORREF colour);
 HPEN CreatePen(int style, int width, COLORREF colour);
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, LPCWSTR faceName);
 HFONT CreateFontIndirectW(const LOGFONTW* logFont);
 int GetDeviceCaps(HDC hdc, int index);
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size);

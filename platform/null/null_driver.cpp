@@ -84,12 +84,24 @@ void NullDriver::Wheel(HWND top, int delta, int x, int y) {
 void NullDriver::Key(HWND top, UINT vk, bool down, bool repeat, bool alt) {
   bool extended = false;
   switch (vk) {
-    case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_LEFT: case VK_UP:
-    case VK_RIGHT: case VK_DOWN: case VK_INSERT: case VK_DELETE: case VK_DIVIDE:
-    case VK_RCONTROL: case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_NUMLOCK:
-    case VK_SNAPSHOT:
-      extended = true;
-      break;
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
+    case VK_NUMLOCK:
+    case VK_SNAPSHOT: extended = true; break;
     default: break;
   }
   OnKey(top, vk, MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), extended, down, repeat, alt);
@@ -150,8 +162,7 @@ void NullDriver::FocusTopLevel(HWND hwnd) {
   if (FindMutable(hwnd)) focused_ = hwnd;
 }
 
-void NullDriver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height,
-                         const RECT& dirty) {
+void NullDriver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height, const RECT& dirty) {
   TopLevel* w = FindMutable(hwnd);
   if (!w || !pixels || width < 0 || height < 0) return;
   // The whole frame is copied: the window model's frame holds all of it.

@@ -87,8 +87,7 @@ class NullDriver : public Driver {
   void RaiseTopMost(HWND hwnd) override;
   void SetCursorShape(HWND hwnd, CursorShape shape) override;
   void FocusTopLevel(HWND hwnd) override;
-  void Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height,
-               const RECT& dirty) override;
+  void Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height, const RECT& dirty) override;
   POINT CursorPos() override { return cursor_; }
   void SetCapture(HWND hwnd) override { capture_ = hwnd; }
   bool GrabHotkey(int id, UINT vk) override;

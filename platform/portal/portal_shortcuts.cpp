@@ -78,8 +78,9 @@ bool PortalIsAbsent(const sd_bus_error& error) {
 }
 
 bool SameKeys(const std::vector<PortalShortcuts::Key>& a, const std::vector<PortalShortcuts::Key>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](const PortalShortcuts::Key& x, const PortalShortcuts::Key& y) { return x.id == y.id && x.vk == y.vk; });
+  return std::equal(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](const PortalShortcuts::Key& x, const PortalShortcuts::Key& y) { return x.id == y.id && x.vk == y.vk; });
 }
 
 std::vector<std::string> IdsOf(const std::vector<PortalShortcuts::Key>& keys) {
@@ -101,8 +102,7 @@ std::unique_ptr<PortalShortcuts> PortalShortcuts::Connect(const char* appId, Tri
   const bool absent = r < 0 && PortalIsAbsent(error);
   sd_bus_error_free(&error);
   std::uint32_t version = 0;
-  if (!absent)
-    r = sd_bus_get_property_trivial(bus, kPortal, kPortalPath, kShortcuts, "version", &error, 'u', &version);
+  if (!absent) r = sd_bus_get_property_trivial(bus, kPortal, kPortalPath, kShortcuts, "version", &error, 'u', &version);
   sd_bus_error_free(&error);
   if (absent || r < 0) {
     sd_bus_flush_close_unref(bus);
@@ -237,8 +237,8 @@ void PortalShortcuts::ListKeys() {
   const std::string token = ExpectResponse(&PortalShortcuts::OnListed);
   if (token.empty()) return;
   if (sd_bus_call_method_async(bus_, nullptr, kPortal, kPortalPath, kShortcuts, "ListShortcuts",
-                               &PortalShortcuts::OnCallReply, this, "oa{sv}", session_.c_str(), 1, "handle_token",
-                               "s", token.c_str()) < 0)
+                               &PortalShortcuts::OnCallReply, this, "oa{sv}", session_.c_str(), 1, "handle_token", "s",
+                               token.c_str()) < 0)
     Fail();
 }
 
@@ -260,8 +260,8 @@ void PortalShortcuts::Bound() { synced_ = keys_; }
 void PortalShortcuts::CloseSession() {
   closedSlot_ = sd_bus_slot_unref(closedSlot_);
   if (session_.empty()) return;
-  sd_bus_call_method_async(bus_, nullptr, kPortal, session_.c_str(), "org.freedesktop.portal.Session", "Close",
-                           nullptr, nullptr, "");
+  sd_bus_call_method_async(bus_, nullptr, kPortal, session_.c_str(), "org.freedesktop.portal.Session", "Close", nullptr,
+                           nullptr, "");
   sd_bus_flush(bus_);
   session_.clear();
 }
@@ -310,8 +310,8 @@ int PortalShortcuts::OnListed(sd_bus_message* m, void* self, sd_bus_error*) {
   std::vector<std::string> missing;
   for (const Key& key : portal->keys_) {
     const std::string id = ShortcutIdOf(key.id);
-    const bool listed = response.code == 0 &&
-                        std::find(response.shortcutIds.begin(), response.shortcutIds.end(), id) != response.shortcutIds.end();
+    const bool listed = response.code == 0 && std::find(response.shortcutIds.begin(), response.shortcutIds.end(), id) !=
+                                                  response.shortcutIds.end();
     const bool changed = std::any_of(portal->synced_.begin(), portal->synced_.end(),
                                      [&](const Key& old) { return old.id == key.id && old.vk != key.vk; });
     if (!listed || changed) missing.push_back(id);

@@ -20,7 +20,8 @@ void PaintBorder(HWND hwnd, const Window& w) {
   const LONG width = w.rect.right - w.rect.left;
   const LONG height = w.rect.bottom - w.rect.top;
   auto black = static_cast<HBRUSH>(GetStockObject(kBlackBrush));
-  const RECT edges[] = {{0, 0, width, 1}, {0, height - 1, width, height}, {0, 0, 1, height}, {width - 1, 0, width, height}};
+  const RECT edges[] = {
+      {0, 0, width, 1}, {0, height - 1, width, height}, {0, 0, 1, height}, {width - 1, 0, width, height}};
   for (const RECT& edge : edges) FillRect(hdc, &edge, black);
   ReleaseDC(hwnd, hdc);
 }

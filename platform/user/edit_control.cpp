@@ -252,8 +252,7 @@ void Paint(HWND hwnd, EditState& s) {
     drawRun(0, text.size());
   } else {
     drawRun(0, selStart);
-    const RECT band{originX + PrefixWidth(s, selStart), top, originX + PrefixWidth(s, selEnd),
-                    top + lineHeight};
+    const RECT band{originX + PrefixWidth(s, selStart), top, originX + PrefixWidth(s, selEnd), top + lineHeight};
     HBRUSH selection = CreateSolidBrush(kSelectionBack);
     FillRect(hdc, &band, selection);
     DeleteObject(selection);
@@ -275,7 +274,6 @@ void Paint(HWND hwnd, EditState& s) {
   if (previousFont) SelectObject(hdc, previousFont);
   EndPaint(hwnd, &ps);
 }
-
 
 void WriteSelection(const EditState& s, WPARAM startOut, LPARAM endOut) {
   const auto [start, end] = s.text.Selection();
@@ -347,9 +345,7 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       Changed(hwnd, *s);
       return 0;
     }
-    case EM_LIMITTEXT:
-      s->text.SetLimit(wParam ? static_cast<std::size_t>(wParam) : 0x7FFFFFFE);
-      return 0;
+    case EM_LIMITTEXT: s->text.SetLimit(wParam ? static_cast<std::size_t>(wParam) : 0x7FFFFFFE); return 0;
     case WM_CHAR: {
       const auto ch = static_cast<WCHAR>(wParam);
       // Backspace arrives as a character, as on Win32.

@@ -53,8 +53,7 @@ void ResetHotkeys() {
 void platform::OnHotkey(UINT vk) {
   for (const auto& hotkey : user::Hotkeys()) {
     if (hotkey.vk == vk && user::Combination(hotkey.modifiers) == 0) {
-      PostMessageW(hotkey.hwnd, WM_HOTKEY, static_cast<WPARAM>(hotkey.id),
-                   MAKELPARAM(hotkey.modifiers & 0xFFFF, vk));
+      PostMessageW(hotkey.hwnd, WM_HOTKEY, static_cast<WPARAM>(hotkey.id), MAKELPARAM(hotkey.modifiers & 0xFFFF, vk));
       return;
     }
   }

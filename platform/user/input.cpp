@@ -219,9 +219,7 @@ using user::In;
 using user::InputKind;
 using user::Window;
 
-void OnMouseMove(HWND top, int x, int y) {
-  user::QueueMouse(top, InputKind::MouseMove, WM_MOUSEMOVE, 0, x, y);
-}
+void OnMouseMove(HWND top, int x, int y) { user::QueueMouse(top, InputKind::MouseMove, WM_MOUSEMOVE, 0, x, y); }
 
 void OnButton(HWND top, bool down, int x, int y) {
   if (down) {
@@ -259,9 +257,7 @@ void OnKey(HWND top, UINT vk, UINT scan, bool extended, bool down, bool repeat, 
   }
 }
 
-void OnChar(HWND top, WCHAR ch) {
-  user::QueueKeyboard(top, InputKind::Char, WM_CHAR, static_cast<WPARAM>(ch), 1);
-}
+void OnChar(HWND top, WCHAR ch) { user::QueueKeyboard(top, InputKind::Char, WM_CHAR, static_cast<WPARAM>(ch), 1); }
 
 void OnExpose(HWND top, const RECT& area) {
   if (Window* w = Find(top); w && !user::IsChildWindow(*w)) user::MarkFrameDirty(*w, area);

@@ -23,9 +23,7 @@ FARPROC AsFarProc(F* f) {
   return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f));
 }
 
-bool IsComctlName(LPCWSTR name) {
-  return lstrcmpiW(name, L"comctl32.dll") == 0 || lstrcmpiW(name, L"comctl32") == 0;
-}
+bool IsComctlName(LPCWSTR name) { return lstrcmpiW(name, L"comctl32.dll") == 0 || lstrcmpiW(name, L"comctl32") == 0; }
 
 }  // namespace
 

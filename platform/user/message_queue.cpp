@@ -55,9 +55,7 @@ bool InRange(UINT message, UINT filterMin, UINT filterMax) {
   return message >= filterMin && message <= filterMax;
 }
 
-bool ForWindow(HWND target, HWND filter) {
-  return !filter || target == filter || IsSelfOrDescendant(target, filter);
-}
+bool ForWindow(HWND target, HWND filter) { return !filter || target == filter || IsSelfOrDescendant(target, filter); }
 
 MSG Stamp(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MSG msg{};
@@ -188,9 +186,9 @@ void PostInput(const QueuedMessage& q) {
 
 void ForgetQueuedMessagesFor(HWND hwnd) {
   auto& posted = Q().posted;
-  posted.erase(std::remove_if(posted.begin(), posted.end(),
-                              [hwnd](const QueuedMessage& q) { return q.msg.hwnd == hwnd; }),
-               posted.end());
+  posted.erase(
+      std::remove_if(posted.begin(), posted.end(), [hwnd](const QueuedMessage& q) { return q.msg.hwnd == hwnd; }),
+      posted.end());
 }
 
 void ForgetTimersOf(HWND hwnd) {
@@ -285,9 +283,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
   return hwnd && id == 0 ? 1 : id;
 }
 
-BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-  return Q().timers.erase({hwnd, id}) ? TRUE : FALSE;
-}
+BOOL KillTimer(HWND hwnd, UINT_PTR id) { return Q().timers.erase({hwnd, id}) ? TRUE : FALSE; }
 
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!proc) return 0;

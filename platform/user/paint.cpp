@@ -38,7 +38,8 @@ cairo_surface_t* NewFrame(int width, int height) {
 
 std::uint32_t* PixelRow(cairo_surface_t* frame, int y) {
   unsigned char* data = cairo_image_surface_get_data(frame);
-  return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(frame));
+  return reinterpret_cast<std::uint32_t*>(data +
+                                          static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(frame));
 }
 
 RECT FrameBounds(cairo_surface_t* frame) {
@@ -64,7 +65,8 @@ std::vector<SavedArea> SavePixels(cairo_surface_t* frame, const std::vector<RECT
   cairo_surface_flush(frame);
   for (const RECT& area : areas) {
     SavedArea patch{area, {}};
-    patch.pixels.reserve(static_cast<std::size_t>(area.right - area.left) * static_cast<std::size_t>(area.bottom - area.top));
+    patch.pixels.reserve(static_cast<std::size_t>(area.right - area.left) *
+                         static_cast<std::size_t>(area.bottom - area.top));
     for (LONG y = area.top; y < area.bottom; ++y) {
       const std::uint32_t* row = PixelRow(frame, y);
       patch.pixels.insert(patch.pixels.end(), row + area.left, row + area.right);

@@ -55,7 +55,7 @@ struct Window {
   DWORD exStyle = 0;
   // Top-levels: screen coordinates. Children: the parent's client coordinates.
   RECT rect{};
-  HWND parent = nullptr;  // parent of a child, owner of a top-level
+  HWND parent = nullptr;       // parent of a child, owner of a top-level
   std::vector<HWND> children;  // bottom to top
   LONG_PTR id = 0;
   LONG_PTR userData = 0;
@@ -91,7 +91,7 @@ bool IsEditClass(const Window& w);
 
 // Geometry in the frame of the window's top-level.
 int BorderWidth(const Window& w);
-RECT ClientRectOf(const Window& w);        // {0, 0, width, height}
+RECT ClientRectOf(const Window& w);  // {0, 0, width, height}
 POINT ClientOriginInFrame(const Window& w);
 POINT WindowOriginInFrame(const Window& w);
 POINT ClientOriginOnScreen(const Window& w);

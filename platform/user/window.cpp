@@ -236,8 +236,8 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
   return Reg().nextAtom++;
 }
 
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   using namespace platform::user;
   const WindowClass* cls = FindClass(className);
   if (!cls) return nullptr;
@@ -359,8 +359,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     next.bottom = next.top + std::max(0, cy);
   }
   const bool moved = next.left != old.left || next.top != old.top;
-  const bool resized = (next.right - next.left) != (old.right - old.left) ||
-                       (next.bottom - next.top) != (old.bottom - old.top);
+  const bool resized =
+      (next.right - next.left) != (old.right - old.left) || (next.bottom - next.top) != (old.bottom - old.top);
   const bool child = IsChildWindow(*w);
 
   if (moved || resized) {
@@ -498,8 +498,8 @@ int GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount) {
   if (!buffer || maxCount <= 0) return 0;
   buffer[0] = L'\0';
   if (!Find(hwnd)) return 0;
-  return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount),
-                                       reinterpret_cast<LPARAM>(buffer)));
+  return static_cast<int>(
+      SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(buffer)));
 }
 
 int GetWindowTextLengthW(HWND hwnd) {

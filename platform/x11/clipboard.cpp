@@ -30,8 +30,8 @@ bool TakeProperty(Display* dpy, Window w, Atom property, Atom* type, std::string
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(dpy, w, property, 0, LONG_MAX / 4, True, AnyPropertyType, &actualType, &format,
-                         &count, &after, &data) != Success)
+  if (XGetWindowProperty(dpy, w, property, 0, LONG_MAX / 4, True, AnyPropertyType, &actualType, &format, &count, &after,
+                         &data) != Success)
     return false;
   if (data && format == 8) bytes->assign(reinterpret_cast<char*>(data), count);
   if (data) XFree(data);

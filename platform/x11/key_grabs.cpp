@@ -37,15 +37,12 @@ std::vector<unsigned> LockCombinations(const LockMasks& locks) {
     unsigned mask = 0;
     for (int b = 0; b < 3; ++b)
       if (subset & (1u << b)) mask |= bits[b];
-    if (std::find(combinations.begin(), combinations.end(), mask) == combinations.end())
-      combinations.push_back(mask);
+    if (std::find(combinations.begin(), combinations.end(), mask) == combinations.end()) combinations.push_back(mask);
   }
   return combinations;
 }
 
-bool IsBareKeyState(unsigned state) {
-  return (state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask)) == 0;
-}
+bool IsBareKeyState(unsigned state) { return (state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask)) == 0; }
 
 bool GrabBareKey(Display* dpy, Window root, int keycode, const std::vector<unsigned>& combinations) {
   std::vector<unsigned> grabbed;

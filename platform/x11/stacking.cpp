@@ -10,8 +10,7 @@ Window HighestCovering(Display* dpy, Window w) {
   // The children come bottom first: look down from the top to `w`.
   for (unsigned i = count; i-- > 0 && children[i] != w;) {
     XWindowAttributes attrs{};
-    if (XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable &&
-        !attrs.override_redirect) {
+    if (XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable && !attrs.override_redirect) {
       covering = children[i];
       break;
     }

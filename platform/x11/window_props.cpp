@@ -12,13 +12,13 @@ namespace {
 
 void SetCardinals(Display* dpy, Window w, Atom property, Atom type, const std::vector<long>& values) {
   // Format 32 properties are passed as longs, also where long has 64 bits.
-  XChangeProperty(dpy, w, property, type, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(values.data()), static_cast<int>(values.size()));
+  XChangeProperty(dpy, w, property, type, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(values.data()),
+                  static_cast<int>(values.size()));
 }
 
 void SetBytes(Display* dpy, Window w, Atom property, Atom type, const std::string& bytes) {
-  XChangeProperty(dpy, w, property, type, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+  XChangeProperty(dpy, w, property, type, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(bytes.data()),
+                  static_cast<int>(bytes.size()));
 }
 
 }  // namespace
@@ -103,8 +103,7 @@ Window CheckWindowNamedBy(Display* dpy, Window w, Atom property) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   Window named = None;
-  if (XGetWindowProperty(dpy, w, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
-          Success &&
+  if (XGetWindowProperty(dpy, w, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
       data) {
     if (type == XA_WINDOW && format == 32 && count == 1) named = static_cast<Window>(*reinterpret_cast<long*>(data));
     XFree(data);
@@ -127,8 +126,8 @@ std::string ManagerName(Display* dpy, const Atoms& atoms) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::string name;
-  if (XGetWindowProperty(dpy, check, atoms.netWmName, 0, 256, False, atoms.utf8String, &type, &format, &count,
-                         &after, &data) == Success &&
+  if (XGetWindowProperty(dpy, check, atoms.netWmName, 0, 256, False, atoms.utf8String, &type, &format, &count, &after,
+                         &data) == Success &&
       data) {
     if (type == atoms.utf8String && format == 8) name.assign(reinterpret_cast<const char*>(data), count);
     XFree(data);

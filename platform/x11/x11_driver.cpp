@@ -9,7 +9,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-
 #include "x11/clipboard.h"
 #include "x11/key_grabs.h"
 #include "x11/keymap.h"
@@ -20,8 +19,8 @@
 namespace platform {
 namespace {
 
-constexpr long kTopLevelEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                 ButtonReleaseMask | PointerMotionMask | StructureNotifyMask | FocusChangeMask;
+constexpr long kTopLevelEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                                 PointerMotionMask | StructureNotifyMask | FocusChangeMask;
 constexpr int kPasteTimeoutMs = 500;
 // The name of our desktop entry, brenvik.desktop.
 constexpr const char* kAppId = "brenvik";
@@ -65,7 +64,7 @@ X11Driver::X11Driver(Display* dpy, int wakeRead, int wakeWrite)
     visual_ = info.visual;
     depth_ = 24;
     colormap_ = visual_ == DefaultVisual(dpy_, screen_) ? DefaultColormap(dpy_, screen_)
-                                                         : XCreateColormap(dpy_, root_, visual_, AllocNone);
+                                                        : XCreateColormap(dpy_, root_, visual_, AllocNone);
   } else {
     visual_ = DefaultVisual(dpy_, screen_);
     depth_ = DefaultDepth(dpy_, screen_);
@@ -159,8 +158,7 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
   top.unmanaged = attrs.override_redirect == True;
   top.style = init.style;
   top.exStyle = init.exStyle;
-  top.xwin = XCreateWindow(dpy_, root_, init.x, init.y, width, height, 0, depth_, InputOutput, visual_, mask,
-                           &attrs);
+  top.xwin = XCreateWindow(dpy_, root_, init.x, init.y, width, height, 0, depth_, InputOutput, visual_, mask, &attrs);
   top.gc = XCreateGC(dpy_, top.xwin, 0, nullptr);
   XSetGraphicsExposures(dpy_, top.gc, False);
   x11::SetWindowIdentity(dpy_, top.xwin, atoms_, init.title, init.className);
@@ -168,8 +166,8 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
   x11::SetPlacementHints(dpy_, top.xwin, init.x, init.y, width, height);
   XDefineCursor(dpy_, top.xwin, cursors_[static_cast<int>(CursorShape::Arrow)]);
   if (im_) {
-    top.ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, top.xwin,
-                       XNFocusWindow, top.xwin, nullptr);
+    top.ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, top.xwin, XNFocusWindow,
+                       top.xwin, nullptr);
     long filterEvents = 0;
     if (top.ic && !XGetICValues(top.ic, XNFilterEvents, &filterEvents, nullptr))
       XSelectInput(dpy_, top.xwin, kTopLevelEvents | filterEvents);
@@ -373,8 +371,7 @@ void X11Driver::PutArea(TopLevel& top, const RECT& area) {
   ++transfers_;
 }
 
-void X11Driver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height,
-                        const RECT& dirty) {
+void X11Driver::Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height, const RECT& dirty) {
   TopLevel* top = Find(hwnd);
   if (!top) return;
   const RECT changed = draw_cache::MergeFrame(top->frame, pixels, stride, width, height, dirty);
@@ -453,8 +450,8 @@ void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
     XEventsQueued(dpy_, QueuedAfterReading);
   }
   if (XQLength(dpy_) == 0) {
-    pollfd fds[3] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeRead_, POLLIN, 0},
-                     {hotkeyNeed.fd, hotkeyNeed.events, 0}};
+    pollfd fds[3] = {
+        {ConnectionNumber(dpy_), POLLIN, 0}, {wakeRead_, POLLIN, 0}, {hotkeyNeed.fd, hotkeyNeed.events, 0}};
     int timeout = timeoutMs;
     if (hotkeyNeed.timeoutMs >= 0 && (timeout < 0 || hotkeyNeed.timeoutMs < timeout)) timeout = hotkeyNeed.timeoutMs;
     poll(fds, hotkeyNeed.fd >= 0 ? 3 : 2, timeout < 0 ? -1 : timeout);
@@ -477,8 +474,6 @@ void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
   XFlush(dpy_);  // what handling the events asked of the server (an input method's requests)
 }
 
-void X11Driver::Wake() {
-  [[maybe_unused]] const ssize_t written = write(wakeWrite_, "w", 1);
-}
+void X11Driver::Wake() { [[maybe_unused]] const ssize_t written = write(wakeWrite_, "w", 1); }
 
 }  // namespace platform

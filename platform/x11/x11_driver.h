@@ -39,8 +39,7 @@ class X11Driver final : public Driver {
   void RaiseTopMost(HWND hwnd) override;
   void SetCursorShape(HWND hwnd, CursorShape shape) override;
   void FocusTopLevel(HWND hwnd) override;
-  void Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height,
-               const RECT& dirty) override;
+  void Present(HWND hwnd, const std::uint32_t* pixels, int stride, int width, int height, const RECT& dirty) override;
   POINT CursorPos() override;
   void SetCapture(HWND hwnd) override;
   bool GrabHotkey(int id, UINT vk) override;
@@ -68,7 +67,7 @@ class X11Driver final : public Driver {
     bool mapRequested = false;
     bool mapped = false;  // viewable, as the last Map/UnmapNotify said
     bool passThrough = false;
-    bool focused = false;  // has the X keyboard focus
+    bool focused = false;         // has the X keyboard focus
     bool keyboardWanted = false;  // as WM_HINTS tells the manager
     // Override-redirect: no manager stacks it under a fullscreen game or
     // frames it; it keeps itself on top and takes the keyboard itself.
@@ -140,17 +139,17 @@ class X11Driver final : public Driver {
   x11::Hosting hosting_ = x11::Hosting::Unmanaged;  // of the overlay
   std::unique_ptr<x11::RootKeyGrabs> rootGrabs_;
   std::unique_ptr<x11::PortalShortcuts> portal_;  // on Wayland, when the desktop offers it
-  x11::HotkeySource* hotkeys_ = nullptr;  // the one source that holds the keys
+  x11::HotkeySource* hotkeys_ = nullptr;          // the one source that holds the keys
   // Positions asked for lately: a window manager's echo of one of them is
   // not a move by someone else.
   std::deque<POINT> requestedPositions_;
   int transfers_ = 0;
   Time lastUserTime_ = CurrentTime;  // of the latest press on one of our windows
-  Window focusBefore_ = None;  // had the keyboard before an unmanaged top-level took it
+  Window focusBefore_ = None;        // had the keyboard before an unmanaged top-level took it
   bool watchingPresses_ = false;
   std::vector<std::pair<unsigned, unsigned>> pressGrabs_;  // (button, modifiers) grabbed on the root
-  bool restacked_ = false;  // the root's children changed places since the last look
-  std::chrono::steady_clock::time_point lastLook_{};  // at the stacking order
+  bool restacked_ = false;                                 // the root's children changed places since the last look
+  std::chrono::steady_clock::time_point lastLook_{};       // at the stacking order
   // A round trip to the server may have read events off the connection
   // into Xlib's lower layer, where poll() cannot see them.
   bool eventsMayWait_ = true;

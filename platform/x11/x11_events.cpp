@@ -45,9 +45,7 @@ void X11Driver::Dispatch(XEvent& ev) {
   if (!top) return;
   switch (ev.type) {
     case KeyPress:
-    case KeyRelease:
-      HandleKey(*top, ev.xkey, ev.type == KeyPress);
-      break;
+    case KeyRelease: HandleKey(*top, ev.xkey, ev.type == KeyPress); break;
     case ButtonPress:
     case ButtonRelease: {
       const bool down = ev.type == ButtonPress;
@@ -79,28 +77,21 @@ void X11Driver::Dispatch(XEvent& ev) {
       break;
     }
     case Expose: {
-      const RECT area{ev.xexpose.x, ev.xexpose.y, ev.xexpose.x + ev.xexpose.width,
-                      ev.xexpose.y + ev.xexpose.height};
+      const RECT area{ev.xexpose.x, ev.xexpose.y, ev.xexpose.x + ev.xexpose.width, ev.xexpose.y + ev.xexpose.height};
       if (top->frame.width > 0)
         PutArea(*top, area);
       else
         OnExpose(top->hwnd, area);
       break;
     }
-    case ConfigureNotify:
-      HandleConfigure(*top, ev.xconfigure);
-      break;
+    case ConfigureNotify: HandleConfigure(*top, ev.xconfigure); break;
     case MapNotify:
       top->mapped = true;
       // Some window managers drop an input shape set before mapping.
       if (top->passThrough) SetPassThrough(*top);
       break;
-    case UnmapNotify:
-      top->mapped = false;
-      break;
-    case ReparentNotify:
-      HandleReparent(*top, ev.xreparent);
-      break;
+    case UnmapNotify: top->mapped = false; break;
+    case ReparentNotify: HandleReparent(*top, ev.xreparent); break;
     case FocusIn:
     case FocusOut: {
       // A key grab (our own hotkeys included) moves the focus only for its
@@ -115,8 +106,7 @@ void X11Driver::Dispatch(XEvent& ev) {
       OnFocusChange(top->hwnd, focused);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

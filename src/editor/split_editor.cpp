@@ -30,11 +30,10 @@ HFONT EditBoxFont() {
 }
 
 HWND CreateEditBox(int row, const Rect& rect) {
-  const HWND box = CreateWindowExW(0, L"EDIT", splitNames[static_cast<std::size_t>(row)].c_str(),
-                                   WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, rect.left, rect.top,
-                                   layout::kRowWidth, layout::kRowHeight, g_hwnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)),
-                                   nullptr, nullptr);
+  const HWND box = CreateWindowExW(
+      0, L"EDIT", splitNames[static_cast<std::size_t>(row)].c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
+      rect.left, rect.top, layout::kRowWidth, layout::kRowHeight, g_hwnd,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), nullptr, nullptr);
   if (box != nullptr) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(EditBoxFont()), TRUE);
   return box;
 }
@@ -103,19 +102,14 @@ void SaveEditedSplits() {
 
 LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   switch (msg) {
-    case WM_NCPAINT:
-      PaintEditBoxFrame(hwnd);
-      return 0;
-    case WM_DESTROY:
-      RemoveWindowSubclass(hwnd, EditSubclassProc, 0);
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+    case WM_NCPAINT: PaintEditBoxFrame(hwnd); return 0;
+    case WM_DESTROY: RemoveWindowSubclass(hwnd, EditSubclassProc, 0); return DefSubclassProc(hwnd, msg, wParam, lParam);
     case WM_MOUSEWHEEL:
       // The boxes cover most of the list: a wheel turn over one scrolls the
       // list. Posted, because the scroll rebuilds (destroys) this very box.
       PostMessageW(GetParent(hwnd), msg, wParam, lParam);
       return 0;
-    default:
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+    default: return DefSubclassProc(hwnd, msg, wParam, lParam);
   }
 }
 

@@ -39,9 +39,7 @@ void HandleHotkey(WPARAM id) {
   if (!rebinding.empty()) return;
   if (activeTab == TAB_EDIT_SPLITS && EditBoxHasFocus()) return;
   switch (id) {
-    case HOTKEY_TOGGLE:
-      ToggleMode();
-      break;
+    case HOTKEY_TOGGLE: ToggleMode(); break;
     case HOTKEY_SPLIT:
       HandleSplitPress(ReadSteadyClock());
       FullRepaint();
@@ -50,7 +48,6 @@ void HandleHotkey(WPARAM id) {
       CancelTimerAndSplits();
       FullRepaint();
       break;
-    default:
-      break;
+    default: break;
   }
 }

@@ -25,10 +25,8 @@ bool IsExtendedKey(std::int32_t vk) {
     case VK_SNAPSHOT:
     case VK_LWIN:
     case VK_RWIN:
-    case VK_APPS:
-      return true;
-    default:
-      return false;
+    case VK_APPS: return true;
+    default: return false;
   }
 }
 }  // namespace

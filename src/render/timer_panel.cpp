@@ -59,8 +59,8 @@ void DrawSplitLines(HDC hdc, int firstY, bool recap) {
   const int n = static_cast<int>(splitNames.size());
   for (int i = 0; i < n; ++i) {
     const std::size_t at = static_cast<std::size_t>(i);
-    const bool liveDelta = !recap && at < splitSplitTimes.size() && at < bestSplitTimes.size() &&
-                           bestSplitTimes[at] != kNoTime;
+    const bool liveDelta =
+        !recap && at < splitSplitTimes.size() && at < bestSplitTimes.size() && bestSplitTimes[at] != kNoTime;
     const std::wstring deltaStr = (recap || liveDelta) ? GetDeltaString(i, recap) : std::wstring();
     std::wstring text = splitNames[at] + deltaStr;
     if (i == currentSplit && timerRunning) {

@@ -68,13 +68,9 @@ void LoadPBFromBytes(const std::string& bytes) {
 
 void SaveSplitsToFile(const std::string& filename) { WriteFileAtomically(filename, SplitsFileBytes()); }
 
-void LoadSplitsFromFile(const std::string& filename) {
-  LoadSplitsFromBytes(ReadWholeFile(filename).value_or(""));
-}
+void LoadSplitsFromFile(const std::string& filename) { LoadSplitsFromBytes(ReadWholeFile(filename).value_or("")); }
 
-void SaveBestSplitsToFile(const std::string& filename) {
-  WriteFileAtomically(filename, BestSplitsFileBytes());
-}
+void SaveBestSplitsToFile(const std::string& filename) { WriteFileAtomically(filename, BestSplitsFileBytes()); }
 
 void LoadBestSplitsFromFile(const std::string& filename) {
   LoadBestSplitsFromBytes(ReadWholeFile(filename).value_or(""));

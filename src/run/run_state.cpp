@@ -7,8 +7,7 @@
 #include "storage/keybind_state.h"
 
 const std::vector<std::wstring>& DefaultSplitNames() {
-  static const std::vector<std::wstring> names = {L"Enter", L"Boss Start", L"idk", L"New Split",
-                                                  L"New Split"};
+  static const std::vector<std::wstring> names = {L"Enter", L"Boss Start", L"idk", L"New Split", L"New Split"};
   return names;
 }
 
@@ -17,8 +16,7 @@ void SyncBestSplits() { bestSplitTimes.resize(splitNames.size(), kNoTime); }
 namespace {
 
 std::int32_t NameCount() {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(splitNames.size(), std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(std::min<std::size_t>(splitNames.size(), std::numeric_limits<std::int32_t>::max()));
 }
 
 // Wraps instead of overflowing when the two readings are absurdly far apart.
@@ -40,9 +38,8 @@ void StartRun(SteadyTime now) {
 // rounding never accumulates across segments.
 void RecordSegment(SteadyTime now) {
   const std::int64_t elapsed = NanosSince(startTime, now);
-  const Seconds segment = currentSplit == 0
-                              ? static_cast<double>(elapsed) / 1e9
-                              : (static_cast<double>(elapsed) - splitSplitAccum.back() * 1e9) / 1e9;
+  const Seconds segment = currentSplit == 0 ? static_cast<double>(elapsed) / 1e9
+                                            : (static_cast<double>(elapsed) - splitSplitAccum.back() * 1e9) / 1e9;
   splitSplitTimes.push_back(segment);
   splitSplitAccum.push_back(splitSplitAccum.empty() ? segment : splitSplitAccum.back() + segment);
   ++currentSplit;
@@ -82,9 +79,7 @@ Seconds ElapsedOnShow(SteadyTime now) {
   return 0;
 }
 
-bool IsRecap() {
-  return !timerRunning && !splitSplitTimes.empty() && splitLastDelta.size() == splitNames.size();
-}
+bool IsRecap() { return !timerRunning && !splitSplitTimes.empty() && splitLastDelta.size() == splitNames.size(); }
 
 void ResetCoreStateForTests() {
   runState = {};

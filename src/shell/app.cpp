@@ -56,9 +56,9 @@ void StartUp(HINSTANCE hInstance) {
   wc.lpszClassName = kClassName;
   RegisterClassW(&wc);
 
-  g_hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, kTitle,
-                           kWindowStyle, kInitialX, kInitialY, layout::kWidth,
-                           layout::kInitialHeight, nullptr, nullptr, hInstance, nullptr);
+  g_hwnd =
+      CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, kTitle, kWindowStyle, kInitialX,
+                      kInitialY, layout::kWidth, layout::kInitialHeight, nullptr, nullptr, hInstance, nullptr);
   SetLayeredWindowAttributes(g_hwnd, 0, kOpacity, LWA_ALPHA);
   ShowWindow(g_hwnd, SW_SHOW);
   UpdateWindow(g_hwnd);

@@ -75,9 +75,7 @@ namespace {
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 
@@ -94,8 +92,7 @@ std::optional<double> ReadNumber(const std::string& line) {
   double value = 0;
   std::from_chars_result r{};
   const bool hex = end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
-                   ((end - p >= 3 && IsHexDigit(p[2])) ||
-                    (end - p >= 4 && p[2] == '.' && IsHexDigit(p[3])));
+                   ((end - p >= 3 && IsHexDigit(p[2])) || (end - p >= 4 && p[2] == '.' && IsHexDigit(p[3])));
   if (hex) {
     r = std::from_chars(p + 2, end, value, std::chars_format::hex);
   } else {

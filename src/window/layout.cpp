@@ -9,8 +9,8 @@ namespace {
 
 // Saturates instead of overflowing for absurd split counts.
 int ToInt(std::int64_t v) {
-  return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
-                                                    std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace

@@ -58,8 +58,8 @@ Rect GetCloseButtonRect(int clientRight);
 Rect GetScrollBarArea();
 
 // Split list metrics.
-int ListContentHeight(int numSplits);  // 36 * n
-int ListScrollRange(int numSplits);    // max(0, 36 * n - 140)
+int ListContentHeight(int numSplits);    // 36 * n
+int ListScrollRange(int numSplits);      // max(0, 36 * n - 140)
 bool IsListRowVisible(const Rect& row);  // bottom >= 232 && top <= 372
 int ClampScrollPos(int pos, int numSplits);
 // One wheel message: up (d > 0) by one pitch, otherwise down; clamped.

@@ -22,8 +22,7 @@ inline int PumpReady(int limit) {
 // A bordered single-line EDIT child that scrolls sideways, as the shell's.
 inline HWND CreateEditBox(HWND parent, int x, int y, int width, int height, const wchar_t* text, int id) {
   return CreateWindowExW(0, L"EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, x, y, width, height,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                         nullptr);
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace test_common

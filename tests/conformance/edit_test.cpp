@@ -23,8 +23,8 @@ class Edit : public ConformanceTest {
   std::pair<int, int> Selection() const {
     DWORD start = 0;
     DWORD end = 0;
-    const LRESULT packed = SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                        reinterpret_cast<LPARAM>(&end));
+    const LRESULT packed =
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(static_cast<DWORD>(LOWORD(packed)), start);
     EXPECT_EQ(static_cast<DWORD>(HIWORD(packed)), end);
     return {static_cast<int>(start), static_cast<int>(end)};
@@ -97,7 +97,6 @@ TEST_F(Edit, SettingTheTextPutsTheCaretAtTheStart) {
   EXPECT_EQ(Selection(), std::make_pair(0, 0));
 }
 
-
 TEST_F(Edit, CopyCutAndPasteGoThroughTheClipboard) {
   HWND other = CreateEdit(top, L"Gate", 1001);
   ASSERT_NE(other, nullptr);
@@ -142,7 +141,6 @@ TEST_F(Edit, ASingleLineBoxWantsCharactersAndArrowsButNotAllKeys) {
   EXPECT_FALSE(code & DLGC_WANTTAB);
 }
 
-
 TEST_F(Edit, KeyDownMovesTheCaretAndDeleteTakesTheNextCharacter) {
   const auto key = [&](UINT vk) { SendMessageW(edit, WM_KEYDOWN, vk, 1); };
   SendMessageW(edit, EM_SETSEL, 3, 3);
@@ -171,9 +169,9 @@ TEST_F(Edit, KeyDownMovesTheCaretAndDeleteTakesTheNextCharacter) {
 // The shell's boxes scroll sideways: a name longer than the box is taken
 // whole.
 TEST_F(Edit, AnAutoScrollingBoxTakesTextWiderThanItself) {
-  HWND narrow = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40, 40, 20, top,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(1002)), GetModuleHandleW(nullptr),
-                                nullptr);
+  HWND narrow =
+      CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40, 40, 20, top,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(1002)), GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(narrow, nullptr);
   const std::wstring name = L"Tower of Latria, second visit";
   for (wchar_t c : name) SendMessageW(narrow, WM_CHAR, static_cast<WPARAM>(c), 1);

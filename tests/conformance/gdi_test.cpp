@@ -210,7 +210,6 @@ TEST_F(Gdi, TextExtentsAddUpAndBoundWhatTextOutDraws) {
   DeleteObject(font);
 }
 
-
 // A pen wider than one pixel is centred on the one-pixel outline: the
 // larger half outside on the left and top.
 TEST_F(Gdi, ATwoPixelRectangleOutlineStraddlesTheOnePixelOne) {
@@ -298,8 +297,8 @@ TEST_F(Gdi, TwoPixelRoundShapesGrowByThePenLikeRectangles) {
   EXPECT_EQ(ink.right, 23);
   EXPECT_EQ(ink.bottom, 17);
   EXPECT_EQ(Picture(0, 10, 26, 1)[0], "...##.................##..") << "a side, across";
-  EXPECT_EQ(Picture(13, 0, 1, 20), (std::vector<std::string>{".", ".", ".", "#", "#", ".", ".", ".", ".", ".", ".",
-                                                              ".", ".", ".", ".", ".", "#", "#", ".", "."}))
+  EXPECT_EQ(Picture(13, 0, 1, 20), (std::vector<std::string>{".", ".", ".", "#", "#", ".", ".", ".", ".", ".",
+                                                             ".", ".", ".", ".", ".", ".", "#", "#", ".", "."}))
       << "the top and bottom, down the middle";
 
   Clear(kWhite);

@@ -61,8 +61,7 @@ TEST_F(InterruptedWrite, KilledWriterLeavesOldOrNewContent) {
     ASSERT_TRUE(WIFSIGNALED(status));
 
     const std::string now = Read("bestsplits.txt");
-    ASSERT_TRUE(now == oldBytes || now == newA || now == newB)
-        << "iteration " << i << ": " << now.size() << " bytes";
+    ASSERT_TRUE(now == oldBytes || now == newA || now == newB) << "iteration " << i << ": " << now.size() << " bytes";
     sawNew += now != oldBytes;
     Write("bestsplits.txt", oldBytes);
   }

@@ -94,9 +94,9 @@ TEST(Layout, ScrollRangeAndWheel) {
   EXPECT_EQ(ScrollPosAfterWheel(36, -120, 5), 40);
   EXPECT_EQ(ScrollPosAfterWheel(40, 120, 5), 4);
   EXPECT_EQ(ScrollPosAfterWheel(4, 120, 5), 0);
-  EXPECT_EQ(ScrollPosAfterWheel(0, 240, 10), 0);     // two notches: still one pitch
+  EXPECT_EQ(ScrollPosAfterWheel(0, 240, 10), 0);  // two notches: still one pitch
   EXPECT_EQ(ScrollPosAfterWheel(100, 240, 10), 64);
-  EXPECT_EQ(ScrollPosAfterWheel(0, 0, 10), 36);      // zero scrolls down
+  EXPECT_EQ(ScrollPosAfterWheel(0, 0, 10), 36);  // zero scrolls down
   EXPECT_EQ(ScrollPosAfterWheel(0, -120, 3), 0);
   // A position left beyond a shrunken range comes back within it.
   EXPECT_EQ(ScrollPosAfterWheel(220, -120, 9), 184);

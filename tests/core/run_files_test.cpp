@@ -138,8 +138,7 @@ TEST_F(RunFiles, BestTimesAndPBReadBackExactly) {
   const Times bests{1234.5678, 83.4567891, 60, 0.5, 1.5e6, kNoTime, 83.456, 5025.432};
   bestSplitTimes = bests;
   SaveBestSplitsToFile("bestsplits.txt");
-  EXPECT_EQ(Read("bestsplits.txt"),
-            "1234.5678\r\n83.4567891\r\n60\r\n0.5\r\n1.5e+06\r\n-1\r\n83.456\r\n5025.432\r\n");
+  EXPECT_EQ(Read("bestsplits.txt"), "1234.5678\r\n83.4567891\r\n60\r\n0.5\r\n1.5e+06\r\n-1\r\n83.456\r\n5025.432\r\n");
   pbTotal = 3599.999;
   SavePBToFile("pbtime.txt");
   EXPECT_EQ(Read("pbtime.txt"), "3599.999\r\n");

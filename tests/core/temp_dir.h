@@ -18,8 +18,8 @@ class InTempDir : public ::testing::Test {
   void SetUp() override {
     previous_ = std::filesystem::current_path();
     std::random_device rd;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("brenvik-core-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+    dir_ =
+        std::filesystem::temp_directory_path() / ("brenvik-core-" + std::to_string(rd()) + "-" + std::to_string(rd()));
     std::filesystem::create_directories(dir_);
     std::filesystem::current_path(dir_);
     ResetCoreStateForTests();

@@ -25,7 +25,7 @@ TEST(SplitLines, LfAndCrLfReadAlike) {
   EXPECT_EQ(SplitLines("a\n\n"), (Lines{"a", ""}));
   EXPECT_EQ(SplitLines("\r\n"), (Lines{""}));
   EXPECT_EQ(SplitLines(""), Lines{});
-  EXPECT_EQ(SplitLines("a\r\r\n"), (Lines{"a\r"}));  // only the CR of the pair goes
+  EXPECT_EQ(SplitLines("a\r\r\n"), (Lines{"a\r"}));    // only the CR of the pair goes
   EXPECT_EQ(SplitLines("a\rb\r"), (Lines{"a\rb\r"}));  // no LF: no pair
   EXPECT_EQ(SplitLines(std::string("x\0y\n", 4)), (Lines{std::string("x\0y", 3)}));
 }
@@ -45,7 +45,7 @@ TEST(ReadNumber, StrtodGrammar) {
   EXPECT_EQ(ReadNumber("0x1p3"), 8);
   EXPECT_EQ(ReadNumber("-0X10"), -16);
   EXPECT_EQ(ReadNumber("0x.8"), 0.5);
-  EXPECT_EQ(ReadNumber("0x"), 0);    // the 0 before a bare x
+  EXPECT_EQ(ReadNumber("0x"), 0);  // the 0 before a bare x
   EXPECT_EQ(ReadNumber("0xg"), 0);
   EXPECT_EQ(ReadNumber("0x.p1"), 0);
   EXPECT_EQ(ReadNumber("1.7976931348623157e308"), kNoTime);
@@ -57,8 +57,7 @@ TEST(ReadNumber, StrtodGrammar) {
 }
 
 TEST(ReadNumber, OutOfRangeIsNoNumber) {
-  for (const char* bad : {"1e999", "-1e999", "inf", "-INF", "Infinity", "1e-400", "2e-324", "0x1p2000",
-                          "0x1p-2000"}) {
+  for (const char* bad : {"1e999", "-1e999", "inf", "-INF", "Infinity", "1e-400", "2e-324", "0x1p2000", "0x1p-2000"}) {
     EXPECT_EQ(ReadNumber(bad), std::nullopt) << bad;
   }
   EXPECT_EQ(ReadNumber("2.2250738585072014e-308"), std::numeric_limits<double>::min());
@@ -167,8 +166,7 @@ TEST(FormatNumberExact, SixDigitsWhereTheyHoldTheValue) {
 TEST(FormatNumberExact, EveryValueReadsBackBitForBit) {
   for (double v : {83.456, 60.0, 0.5, 1.5e6, 1234.567, 1234.564, 1234.562, 3599.999, 5025.432, -0.0, 0.0,
                    std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e-310,
-                   std::numeric_limits<double>::max(), std::nextafter(1234.567, 0.0),
-                   std::nextafter(1234.567, 2e3)}) {
+                   std::numeric_limits<double>::max(), std::nextafter(1234.567, 0.0), std::nextafter(1234.567, 2e3)}) {
     ExpectExactAndShort(v);
   }
   std::mt19937_64 rng(27);
@@ -208,10 +206,10 @@ TEST(Names, LoneSurrogatesBecomeReplacementCharacters) {
 
 TEST(Names, BytesThatAreNotUtf8KeepTheirCode) {
   EXPECT_EQ(DecodeName("Caf\xE9"), L"Caf\u00e9");                          // Latin-1
-  EXPECT_EQ(DecodeName("\xC3"), L"\u00c3");                                 // cut short
-  EXPECT_EQ(DecodeName("\xC0\xAF"), L"\u00c0\u00af");                       // overlong
-  EXPECT_EQ(DecodeName("\xED\xA0\x80"), L"\u00ed\u00a0\u0080");             // a surrogate
-  EXPECT_EQ(DecodeName("\xF4\x90\x80\x80"), L"\u00f4\u0090\u0080\u0080");   // above U+10FFFF
+  EXPECT_EQ(DecodeName("\xC3"), L"\u00c3");                                // cut short
+  EXPECT_EQ(DecodeName("\xC0\xAF"), L"\u00c0\u00af");                      // overlong
+  EXPECT_EQ(DecodeName("\xED\xA0\x80"), L"\u00ed\u00a0\u0080");            // a surrogate
+  EXPECT_EQ(DecodeName("\xF4\x90\x80\x80"), L"\u00f4\u0090\u0080\u0080");  // above U+10FFFF
   EXPECT_EQ(DecodeName("\xE2\x82x"), L"\u00e2\u0082x");
   // Whatever was read is written so that it reads back the same.
   for (const char* bytes : {"Caf\xE9", "\xC0\xAF", "\xFF\xFE", "a\xE2\x82\xAC\x80"}) {
@@ -280,8 +278,8 @@ TEST(Numbers, AgreeWithGlibcInTheClassicLocale) {
     ASSERT_EQ(FormatDelta(v), L" +" + std::wstring(expected, expected + std::strlen(expected))) << v;
   }
 
-  const char* pieces[] = {" ", "\t", "+", "-", "0", "1", "9", ".", "e", "E", "x", "p", "a", "f",
-                          "5", "inf", "nan", "(", ")", "_", "0x", "e-", "e+", "3"};
+  const char* pieces[] = {" ", "\t", "+", "-",   "0",   "1", "9", ".", "e",  "E",  "x",  "p",
+                          "a", "f",  "5", "inf", "nan", "(", ")", "_", "0x", "e-", "e+", "3"};
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::uniform_int_distribution<int> count(1, 8);
   for (int i = 0; i < 50000; ++i) {

@@ -14,28 +14,28 @@
 
 #include "fake-input-client-protocol.h"
 
-static struct org_kde_kwin_fake_input *fake;
+static struct org_kde_kwin_fake_input* fake;
 
-static void on_global(void *data, struct wl_registry *registry, uint32_t name, const char *interface,
+static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                       uint32_t version) {
   (void)data;
   if (strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 4)
     fake = wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4);
 }
 
-static void on_global_remove(void *data, struct wl_registry *registry, uint32_t name) {
+static void on_global_remove(void* data, struct wl_registry* registry, uint32_t name) {
   (void)data, (void)registry, (void)name;
 }
 
 static const struct wl_registry_listener registry_listener = {on_global, on_global_remove};
 
 int main(void) {
-  struct wl_display *display = wl_display_connect(NULL);
+  struct wl_display* display = wl_display_connect(NULL);
   if (!display) {
     fprintf(stderr, "no Wayland display\n");
     return 1;
   }
-  struct wl_registry *registry = wl_display_get_registry(display);
+  struct wl_registry* registry = wl_display_get_registry(display);
   wl_registry_add_listener(registry, &registry_listener, NULL);
   wl_display_roundtrip(display);
   if (!fake) {

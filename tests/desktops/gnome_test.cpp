@@ -64,8 +64,9 @@ class GnomeTest : public ::testing::Test {
   // Clicks the point until the overlay shows the tab: a click may come
   // before Mutter has placed the overlay's new input region.
   ::testing::AssertionResult OpenTab(e2e::Point p, int tab) {
-    if (WaitUntil([&] { return ClickOverlay(p) && WaitUntil([&] { return e2e::ActiveTab(app_->Capture()) == tab; }, 1s); },
-                  20s))
+    if (WaitUntil(
+            [&] { return ClickOverlay(p) && WaitUntil([&] { return e2e::ActiveTab(app_->Capture()) == tab; }, 1s); },
+            20s))
       return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the overlay did not take the click on tab " << tab;
   }
@@ -158,10 +159,13 @@ TEST_F(GnomeTest, OverAFocusedFullscreenGameTheOverlayTakesClicksAndTypedKeys) {
   // A click on the game gives it the keys back.
   ASSERT_TRUE(FocusGame());
   ASSERT_TRUE(input_->Key(kKeyQ));
-  EXPECT_TRUE(WaitUntil([&] {
-    const auto& now = game_->Presses();
-    return std::find(now.begin(), now.end(), "key q") != now.end();
-  }, 20s)) << "Q did not reach the game";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const auto& now = game_->Presses();
+        return std::find(now.begin(), now.end(), "key q") != now.end();
+      },
+      20s))
+      << "Q did not reach the game";
 }
 
 }  // namespace

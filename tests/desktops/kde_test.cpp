@@ -233,7 +233,11 @@ TEST_F(KdeTest, TheOverlayShowsOverAFocusedFullscreenNativeWindow) {
   const e2e::Geometry g = app->geometry();
   const e2e::Rgb own = app->Pixel(g.width - 5, 45);
   e2e::Rgb shown;
-  EXPECT_TRUE(WaitUntil([&] { return e2e::Near(shown = kwin_->Screen({g.x + g.width - 5, g.y + 45, 1, 1}).At(0, 0), own, 20); }, 20s))
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return e2e::Near(shown = kwin_->Screen({g.x + g.width - 5, g.y + 45, 1, 1}).At(0, 0), own, 20);
+      },
+      20s))
       << "the screen shows " << e2e::ToString(shown) << " where the overlay shows " << e2e::ToString(own);
 }
 

@@ -62,8 +62,14 @@ std::vector<KWinWindow> KWin::Windows() {
   for (const std::string& line : Split(*report, '\n')) {
     const std::vector<std::string> f = Split(line, '\t');
     if (f.size() < 11) continue;
-    windows.push_back({f[0], f[1] == "true", f[2] == "true", f[3] == "true", std::atof(f[4].c_str()), ToInt(f[5]),
-                       ToInt(f[6]), {ToInt(f[7]), ToInt(f[8]), ToInt(f[9]), ToInt(f[10])}});
+    windows.push_back({f[0],
+                       f[1] == "true",
+                       f[2] == "true",
+                       f[3] == "true",
+                       std::atof(f[4].c_str()),
+                       ToInt(f[5]),
+                       ToInt(f[6]),
+                       {ToInt(f[7]), ToInt(f[8]), ToInt(f[9]), ToInt(f[10])}});
   }
   return windows;
 }

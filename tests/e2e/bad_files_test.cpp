@@ -13,7 +13,6 @@ namespace {
 
 class BadFilesTest : public PanelTest {
  protected:
-
   void Prefill(const std::map<std::string, std::string>& files) {
     files_ = files;
     for (const auto& [name, bytes] : files) app().WriteFile(name, bytes);
@@ -47,13 +46,10 @@ class BadFilesTest : public PanelTest {
 
 TEST_P(BadFilesTest, JunkHugeLinesNanAndOverflowStartCleanlyAndReadSafely) {
   Prefill({
-      {"splits.txt", std::string("Intro\x01\x02\xff\xfe\0junk\r\n\r\n", 17) +
-                         std::string(3000, 'W') + "\nBoss\r\n"},
-      {"bestsplits.txt", std::string("nan\r\n1e999\r\n\0\xff garbage\r\n", 24) +
-                             std::string(100000, '9') + "\r\n"},
+      {"splits.txt", std::string("Intro\x01\x02\xff\xfe\0junk\r\n\r\n", 17) + std::string(3000, 'W') + "\nBoss\r\n"},
+      {"bestsplits.txt", std::string("nan\r\n1e999\r\n\0\xff garbage\r\n", 24) + std::string(100000, '9') + "\r\n"},
       {"pbtime.txt", std::string(5000, '9') + "\r\n"},
-      {"keybinds.cfg", "toggle = 80\r\ncancel=0x43\r\nsplit=99999999999\r\n" +
-                           std::string(50000, 'x') + "\r\n=\r\n"},
+      {"keybinds.cfg", "toggle = 80\r\ncancel=0x43\r\nsplit=99999999999\r\n" + std::string(50000, 'x') + "\r\n=\r\n"},
   });
   ASSERT_TRUE(app().Start());
   EXPECT_TRUE(app().GeometryBecomes(Geometry{100, 100, 320, HeightForSplits(3)}));

@@ -17,7 +17,6 @@ std::string NoBests(int n) {
 
 class EditSplitsTest : public PanelTest {
  protected:
-
   void OpenPanel() {
     app().Hotkey(XK_7);
     ClickAt(kEditSplitsTab);
@@ -27,9 +26,7 @@ class EditSplitsTest : public PanelTest {
   void Rename(int row, int scroll, const std::string& name) { RenameRow(app(), row, scroll, name); }
 
   // The edit box of a row, seen by the pixels of its empty right end.
-  bool BoxAt(const Image& img, int top) {
-    return img.AllExact({200, top + 6, 244, top + 22}, kControlFill);
-  }
+  bool BoxAt(const Image& img, int top) { return img.AllExact({200, top + 6, 244, top + 22}, kControlFill); }
 
   // Scroll thumb top, read in the thumb's column.
   int ThumbTop(const Image& img) { return img.FindInColumn(264, 232, 372, kThumb); }

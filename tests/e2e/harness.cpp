@@ -69,8 +69,7 @@ std::string WindowName(Display* d, Window w) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::string name;
-  if (XGetWindowProperty(d, w, netName, 0, 256, False, utf8, &type, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(d, w, netName, 0, 256, False, utf8, &type, &format, &count, &after, &data) == Success &&
       data) {
     if (type == utf8 && format == 8) name.assign(reinterpret_cast<char*>(data), count);
     XFree(data);
@@ -91,8 +90,7 @@ long WindowPid(Display* d, Window w) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   long pid = -1;
-  if (XGetWindowProperty(d, w, netPid, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(d, w, netPid, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
       data) {
     if (format == 32 && count == 1) pid = *reinterpret_cast<long*>(data);
     XFree(data);
@@ -138,15 +136,13 @@ long SleepsOf(pid_t pid) {
 }  // namespace
 
 std::string ToString(Rgb c) {
-  return "RGB(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) +
-         ")";
+  return "RGB(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
 }
 
 void PrintTo(const Rgb& c, std::ostream* os) { *os << ToString(c); }
 
 bool Near(Rgb a, Rgb b, int tolerance) {
-  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-         std::abs(a.b - b.b) <= tolerance;
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
 Image::Image(int width, int height, std::vector<Rgb> pixels)
@@ -287,8 +283,7 @@ std::optional<FileStamp> App::Stamp(const std::string& name) const {
   if (isWindows()) {
     // Wine drops the key presses of the first second or so after its window
     // appears (measured: 0.4 s after settling lost them, 1.5 s did not).
-    std::this_thread::sleep_until(
-        std::max(launched + 2500ms, std::chrono::steady_clock::now() + 1500ms));
+    std::this_thread::sleep_until(std::max(launched + 2500ms, std::chrono::steady_clock::now() + 1500ms));
     Focus();
   }
   return ::testing::AssertionSuccess();
@@ -335,8 +330,7 @@ std::optional<FileStamp> App::Stamp(const std::string& name) const {
     return ::testing::AssertionFailure() << "the " << target_ << " process ended at start-up"
                                          << " with status " << exitStatus_.value_or(-1);
   if (!found || !window_)
-    return ::testing::AssertionFailure() << "no window titled Brenvik within "
-                                         << timeout.count() << " ms";
+    return ::testing::AssertionFailure() << "no window titled Brenvik within " << timeout.count() << " ms";
   return ::testing::AssertionSuccess();
 }
 
@@ -356,10 +350,9 @@ std::optional<FileStamp> App::Stamp(const std::string& name) const {
       },
       timeout);
   if (!ok)
-    return ::testing::AssertionFailure()
-           << "the window did not settle; geometry " << last.x << "," << last.y << " "
-           << last.width << "x" << last.height << ", pixel at the right edge "
-           << ToString(Pixel(last.width - 5, 45));
+    return ::testing::AssertionFailure() << "the window did not settle; geometry " << last.x << "," << last.y << " "
+                                         << last.width << "x" << last.height << ", pixel at the right edge "
+                                         << ToString(Pixel(last.width - 5, 45));
   return ::testing::AssertionSuccess();
 }
 
@@ -391,17 +384,15 @@ Geometry App::geometry() const {
 
 ::testing::AssertionResult App::GeometryBecomes(const Geometry& want, Millis timeout) const {
   Geometry g;
-  if (WaitUntil([&] { return (g = geometry()) == want; }, timeout))
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "the window is at " << g.x << "," << g.y << " "
-                                       << g.width << "x" << g.height << ", not at " << want.x
-                                       << "," << want.y << " " << want.width << "x" << want.height;
+  if (WaitUntil([&] { return (g = geometry()) == want; }, timeout)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the window is at " << g.x << "," << g.y << " " << g.width << "x" << g.height
+                                       << ", not at " << want.x << "," << want.y << " " << want.width << "x"
+                                       << want.height;
 }
 
 ::testing::AssertionResult App::HeightBecomes(int want, Millis timeout) const {
   int h = 0;
-  if (WaitUntil([&] { return (h = geometry().height) == want; }, timeout))
-    return ::testing::AssertionSuccess();
+  if (WaitUntil([&] { return (h = geometry().height) == want; }, timeout)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "the window is " << h << " high, not " << want;
 }
 
@@ -421,17 +412,15 @@ Image App::Capture() const {
   int x1 = std::min(sw, g.x + g.width), y1 = std::min(sh, g.y + g.height);
   std::vector<Rgb> px(static_cast<size_t>(g.width) * g.height, Rgb{-1, -1, -1});
   if (x1 > x0 && y1 > y0) {
-    XImage* img = ownPixels_ ? XGetImage(display_, window_, x0 - g.x, y0 - g.y, x1 - x0, y1 - y0,
-                                         AllPlanes, ZPixmap)
-                             : XGetImage(display_, DefaultRootWindow(display_), x0, y0, x1 - x0,
-                                         y1 - y0, AllPlanes, ZPixmap);
+    XImage* img = ownPixels_
+                      ? XGetImage(display_, window_, x0 - g.x, y0 - g.y, x1 - x0, y1 - y0, AllPlanes, ZPixmap)
+                      : XGetImage(display_, DefaultRootWindow(display_), x0, y0, x1 - x0, y1 - y0, AllPlanes, ZPixmap);
     if (img) {
       for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
           unsigned long p = XGetPixel(img, x - x0, y - y0);
           px[static_cast<size_t>(y - g.y) * g.width + (x - g.x)] =
-              Rgb{int((p & img->red_mask) >> 16), int((p & img->green_mask) >> 8),
-                  int(p & img->blue_mask)};
+              Rgb{int((p & img->red_mask) >> 16), int((p & img->green_mask) >> 8), int(p & img->blue_mask)};
         }
       XDestroyImage(img);
     }
@@ -443,12 +432,10 @@ Rgb App::Pixel(int x, int y) const {
   Geometry g = geometry();
   int sx = g.x + x, sy = g.y + y;
   if (g.width <= 0 || x < 0 || y < 0 || x >= g.width || y >= g.height || sx < 0 || sy < 0 ||
-      sx >= DisplayWidth(display_, DefaultScreen(display_)) ||
-      sy >= DisplayHeight(display_, DefaultScreen(display_)))
+      sx >= DisplayWidth(display_, DefaultScreen(display_)) || sy >= DisplayHeight(display_, DefaultScreen(display_)))
     return {-1, -1, -1};
   XImage* img = ownPixels_ ? XGetImage(display_, window_, x, y, 1, 1, AllPlanes, ZPixmap)
-                           : XGetImage(display_, DefaultRootWindow(display_), sx, sy, 1, 1,
-                                       AllPlanes, ZPixmap);
+                           : XGetImage(display_, DefaultRootWindow(display_), sx, sy, 1, 1, AllPlanes, ZPixmap);
   if (!img) return {-1, -1, -1};
   unsigned long p = XGetPixel(img, 0, 0);
   Rgb c{int((p & img->red_mask) >> 16), int((p & img->green_mask) >> 8), int(p & img->blue_mask)};
@@ -537,8 +524,7 @@ void App::Drag(int x0, int y0, int x1, int y1) const {
   // The drag starts where the pointer is when the program handles the press.
   Quiesce();
   const int steps = 10;
-  for (int i = 1; i <= steps; ++i)
-    MoveMouseScreen(g.x + x0 + (x1 - x0) * i / steps, g.y + y0 + (y1 - y0) * i / steps);
+  for (int i = 1; i <= steps; ++i) MoveMouseScreen(g.x + x0 + (x1 - x0) * i / steps, g.y + y0 + (y1 - y0) * i / steps);
   ButtonUp();
   Sleep(100ms);
 }

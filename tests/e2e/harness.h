@@ -209,6 +209,5 @@ class AppTest : public ::testing::TestWithParam<std::string> {
 }  // namespace e2e
 
 // Runs a suite of AppTest-derived tests once for every listed target.
-#define BRENVIK_E2E_TARGETS(Suite)                                                 \
-  INSTANTIATE_TEST_SUITE_P(Targets, Suite, ::testing::ValuesIn(::e2e::ListedTargets()), \
-                           ::e2e::TargetParamName)
+#define BRENVIK_E2E_TARGETS(Suite) \
+  INSTANTIATE_TEST_SUITE_P(Targets, Suite, ::testing::ValuesIn(::e2e::ListedTargets()), ::e2e::TargetParamName)

@@ -48,8 +48,8 @@ class Game {
     XSetWindowAttributes attrs{};
     attrs.background_pixel = 0x00406040;
     attrs.event_mask = ButtonPressMask | KeyPressMask;
-    window_ = XCreateWindow(dpy_, DefaultRootWindow(dpy_), x, y, width, height, 0, CopyFromParent,
-                            InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attrs);
+    window_ = XCreateWindow(dpy_, DefaultRootWindow(dpy_), x, y, width, height, 0, CopyFromParent, InputOutput,
+                            CopyFromParent, CWBackPixel | CWEventMask, &attrs);
     XMapWindow(dpy_, window_);
     XSync(dpy_, False);
   }
@@ -275,8 +275,7 @@ TEST_F(LinuxOnlyTest, HostileFilesNeitherBlockTheStartNorFillTheMemory) {
   EXPECT_TRUE(WaitUntil([&] { return bool(ModeIs(app().Capture(), true)); }));
   const auto took = std::chrono::steady_clock::now() - before;
   std::printf("start to a working hotkey: %lld ms, resident %ld KiB\n",
-              static_cast<long long>(std::chrono::duration_cast<Millis>(took).count()),
-              app().ResidentKiB());
+              static_cast<long long>(std::chrono::duration_cast<Millis>(took).count()), app().ResidentKiB());
   // Start() itself waits for the window to stay still for 400 ms; a read
   // that blocks or runs on without end takes far longer than this on any machine.
   EXPECT_LT(took, 10s);
@@ -310,22 +309,20 @@ TEST_F(LinuxOnlyTest, AMissingDisplayIsNamedAndOneAppearingHalfASecondLaterIsUse
   const pid_t server = fork();
   ASSERT_GE(server, 0);
   if (server == 0) {
-    execlp("Xvfb", "Xvfb", ":4713", "-screen", "0", "800x600x24", "-nolisten", "tcp",
-           static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", ":4713", "-screen", "0", "800x600x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
   Display* d = nullptr;
   WaitUntil([&] { return (d = XOpenDisplay(":4713")) != nullptr; });
   bool mapped = false;
   if (d) {
-    mapped = WaitUntil(
-        [&] {
-          Window root = 0, parent = 0, *children = nullptr;
-          unsigned count = 0;
-          XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
-          if (children) XFree(children);
-          return count > 0;
-        });
+    mapped = WaitUntil([&] {
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
+      if (children) XFree(children);
+      return count > 0;
+    });
     XCloseDisplay(d);
   }
   int waited = 0;

@@ -31,19 +31,18 @@ Rgb CloseDiscColour(const Image& img) {
   return first;
 }
 
-::testing::AssertionResult TextIn(const Image& img, Box area, Rgb colour,
-                                  const std::vector<Rgb>& others, const std::string& what) {
+::testing::AssertionResult TextIn(const Image& img, Box area, Rgb colour, const std::vector<Rgb>& others,
+                                  const std::string& what) {
   int hits = img.CountNear(area, colour, 12);
   if (hits < 3)
-    return ::testing::AssertionFailure()
-           << what << ": " << hits << " pixels near " << ToString(colour) << " in {" << area.left
-           << ", " << area.top << ", " << area.right << ", " << area.bottom << "}";
+    return ::testing::AssertionFailure() << what << ": " << hits << " pixels near " << ToString(colour) << " in {"
+                                         << area.left << ", " << area.top << ", " << area.right << ", " << area.bottom
+                                         << "}";
   for (Rgb other : others) {
     int wrong = img.CountNear(area, other, 12);
     if (wrong > 0)
-      return ::testing::AssertionFailure() << what << ": " << wrong << " pixels near "
-                                           << ToString(other) << " besides " << hits
-                                           << " near " << ToString(colour);
+      return ::testing::AssertionFailure() << what << ": " << wrong << " pixels near " << ToString(other) << " besides "
+                                           << hits << " near " << ToString(colour);
   }
   return ::testing::AssertionSuccess();
 }
@@ -51,10 +50,8 @@ Rgb CloseDiscColour(const Image& img) {
 Box ModeLabelArea() { return {0, 38, 320, 64}; }
 
 ::testing::AssertionResult ModeIs(const Image& img, bool interactive) {
-  return interactive ? TextIn(img, ModeLabelArea(), kInteractiveLabel, {kOverlayLabel},
-                              "mode label")
-                     : TextIn(img, ModeLabelArea(), kOverlayLabel, {kInteractiveLabel},
-                              "mode label");
+  return interactive ? TextIn(img, ModeLabelArea(), kInteractiveLabel, {kOverlayLabel}, "mode label")
+                     : TextIn(img, ModeLabelArea(), kOverlayLabel, {kInteractiveLabel}, "mode label");
 }
 
 int SeparatorBarTop(const Image& img) {

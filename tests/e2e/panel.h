@@ -53,8 +53,8 @@ Rgb CloseDiscColour(const Image& img);
 
 // Text of a given colour inside an area: some pixels near it, none near any
 // of the other candidates.
-::testing::AssertionResult TextIn(const Image& img, Box area, Rgb colour,
-                                  const std::vector<Rgb>& others, const std::string& what);
+::testing::AssertionResult TextIn(const Image& img, Box area, Rgb colour, const std::vector<Rgb>& others,
+                                  const std::string& what);
 
 Box ModeLabelArea();
 // The mode label in the colour of the given mode (and not of the other).

@@ -22,7 +22,6 @@ constexpr double kPressLag = 0.5;
 
 class RunTest : public PanelTest {
  protected:
-
   bool TimerTextDiffers(const Image& a, const Image& b) const {
     const Box area = TimerTextArea(bar_);
     for (int y = area.top; y < area.bottom; ++y)
@@ -44,9 +43,9 @@ class RunTest : public PanelTest {
   // One run: the start press, then a split press after each segment's
   // duration. The checks made within a segment take well under a second even
   // on a busy machine, so each segment lasts 1.5 s or more, and every delta
-  // the runs below expect is a second or more clear of its colour's bound. After every press but the last, the segment being timed stands
-  // in the green box and the one just closed shows its live colour. Returns
-  // the segment times measured from outside.
+  // the runs below expect is a second or more clear of its colour's bound. After every press but the last, the segment
+  // being timed stands in the green box and the one just closed shows its live colour. Returns the segment times
+  // measured from outside.
   std::vector<double> Run(const std::vector<double>& segments, const std::vector<Rgb>& live) {
     std::vector<double> measured;
     auto last = Clock::now();
@@ -59,8 +58,8 @@ class RunTest : public PanelTest {
                            "live line " + std::to_string(i - 1)));
       }
       EXPECT_TRUE(TimerMoves()) << "the elapsed time stands still during the run";
-      std::this_thread::sleep_until(last + std::chrono::duration_cast<Clock::duration>(
-                                               std::chrono::duration<double>(segments[i])));
+      std::this_thread::sleep_until(
+          last + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(segments[i])));
       auto now = Clock::now();
       app().Hotkey(XK_space);
       measured.push_back(Seconds(now - last));
@@ -87,10 +86,8 @@ class RunTest : public PanelTest {
     EXPECT_EQ(GreenBoxLine(img, bar_), -1);
     EXPECT_TRUE(TimerStands());
     for (int i = 0; i < lines; ++i)
-      EXPECT_TRUE(TextIn(img, SplitLineArea(bar_, i), kText, Others(kText),
-                         "line " + std::to_string(i) + " at rest"));
-    EXPECT_TRUE(TextIn(img, PbLineArea(bar_), kDim, {kText, kViolet, kFaster, kSlower, kEqual},
-                       "PB line at rest"));
+      EXPECT_TRUE(TextIn(img, SplitLineArea(bar_, i), kText, Others(kText), "line " + std::to_string(i) + " at rest"));
+    EXPECT_TRUE(TextIn(img, PbLineArea(bar_), kDim, {kText, kViolet, kFaster, kSlower, kEqual}, "PB line at rest"));
   }
 
   static std::vector<Rgb> Others(Rgb c) {
@@ -138,10 +135,8 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   EXPECT_TRUE(IsStoredTime((*pb1)[0])) << (*pb1)[0];
   EXPECT_NEAR(TimeOf((*pb1)[0]), sum, 0.001);
   EXPECT_NEAR(TimeOf((*pb1)[0]), std::accumulate(first.begin(), first.end(), 0.0), kPressLag);
-  EXPECT_EQ(app().ListFiles(),
-            (std::vector<std::string>{"bestsplits.txt", "pbtime.txt", "splits.txt"}));
-  EXPECT_EQ(app().Stamp("splits.txt"), splitsStamp)
-      << "splits.txt is written only by the Edit Splits panel";
+  EXPECT_EQ(app().ListFiles(), (std::vector<std::string>{"bestsplits.txt", "pbtime.txt", "splits.txt"}));
+  EXPECT_EQ(app().Stamp("splits.txt"), splitsStamp) << "splits.txt is written only by the Edit Splits panel";
 
   // The clearing press drops the recap; the files stay as they are.
   app().Hotkey(XK_space);
@@ -182,7 +177,7 @@ TEST_P(RunTest, SplitHotkeyRunsFinishesKeepsTheBetterPbAndCancels) {
   // split press starts a new run at once.
   app().Hotkey(XK_space);  // clears the recap
   app().Hotkey(XK_space);  // starts
-  Sleep(300ms);  // the segment's length
+  Sleep(300ms);            // the segment's length
   app().Hotkey(XK_space);
   EXPECT_EQ(GreenBoxLine(Frame(), bar_), 1);
   auto stamps = std::make_pair(app().Stamp("bestsplits.txt"), app().Stamp("pbtime.txt"));

@@ -41,10 +41,11 @@ struct Samples {
   }
 
   void Report(const std::string& what) const {
-    std::printf("[ SOAK     ] %s: %zu samples, VmRSS min %ld KiB, max %ld KiB; "
-                "first third max %ld KiB, middle %ld KiB, last %ld KiB\n",
-                what.c_str(), kib.size(), *std::min_element(kib.begin(), kib.end()),
-                *std::max_element(kib.begin(), kib.end()), ThirdMax(0), ThirdMax(1), ThirdMax(2));
+    std::printf(
+        "[ SOAK     ] %s: %zu samples, VmRSS min %ld KiB, max %ld KiB; "
+        "first third max %ld KiB, middle %ld KiB, last %ld KiB\n",
+        what.c_str(), kib.size(), *std::min_element(kib.begin(), kib.end()), *std::max_element(kib.begin(), kib.end()),
+        ThirdMax(0), ThirdMax(1), ThirdMax(2));
   }
 };
 
@@ -77,8 +78,7 @@ class SoakTest : public AppTest {
     ASSERT_GE(s.kib.size(), kMinSamples);
     s.Report(what);
     EXPECT_LE(s.ThirdMax(2), s.ThirdMax(0) + Plan().allowedGrowthKiB)
-        << what << ": resident memory grew from " << s.ThirdMax(0) << " KiB to "
-        << s.ThirdMax(2) << " KiB";
+        << what << ": resident memory grew from " << s.ThirdMax(0) << " KiB to " << s.ThirdMax(2) << " KiB";
   }
 };
 

@@ -61,8 +61,7 @@ TEST_P(StartupTest, HeightFollowsTheLoadedSplitsAndTheFilesStayUntouched) {
     App run(GetParam());
     run.WriteFile("splits.txt", c.splits);
     ASSERT_TRUE(run.Start());
-    EXPECT_EQ(run.geometry(), (Geometry{100, 100, 320, HeightForSplits(c.names)}))
-        << c.names << " names";
+    EXPECT_EQ(run.geometry(), (Geometry{100, 100, 320, HeightForSplits(c.names)})) << c.names << " names";
     Image img = run.Capture();
     int bar = SeparatorBarTop(img);
     ASSERT_GT(bar, 100);

@@ -37,8 +37,7 @@ TEST_P(WindowTest, ModesTabsDragHoverAndCloseFromTheTimerPanel) {
   img = Frame();
   EXPECT_EQ(ActiveTab(img), 2);
   EXPECT_TRUE(img.AllExact({74, 104, 90, 126}, kControlFill)) << "no Add Split button";
-  EXPECT_TRUE(img.AllExact({258, 232, 270, 236}, kThumb) ||
-              img.AllExact({260, 232, 268, 236}, kThumb))
+  EXPECT_TRUE(img.AllExact({258, 232, 270, 236}, kThumb) || img.AllExact({260, 232, 268, 236}, kThumb))
       << "no scroll thumb at the top of the list";
   EXPECT_TRUE(app().ListFiles().empty()) << "a tab press onto Edit Splits saves nothing";
   ClickAt(kTimerTab);
@@ -48,8 +47,7 @@ TEST_P(WindowTest, ModesTabsDragHoverAndCloseFromTheTimerPanel) {
       << "leaving Edit Splits saves the names";
   EXPECT_TRUE(app().FileBecomes("bestsplits.txt", "-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n"));
   EXPECT_GT(SeparatorBarTop(img), 100);
-  EXPECT_EQ(img.CountExact({0, 60, 320, img.height()}, kControlFill), 0)
-      << "panel buttons left on the Timer panel";
+  EXPECT_EQ(img.CountExact({0, 60, 320, img.height()}, kControlFill), 0) << "panel buttons left on the Timer panel";
   EXPECT_TRUE(app().GeometryBecomes(Geometry{100, 100, 320, 373}));
 
   // The close button lights up under the pointer and goes dark when it

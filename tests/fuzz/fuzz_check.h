@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(cond)                                                          \
-  do {                                                                            \
-    if (!(cond)) {                                                                \
+#define FUZZ_CHECK(cond)                                                            \
+  do {                                                                              \
+    if (!(cond)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                               \
-    }                                                                             \
+      std::abort();                                                                 \
+    }                                                                               \
   } while (0)

@@ -220,20 +220,21 @@ TEST_F(EditControlTest, PaintAsksTheParentForColoursAndRedrawsItsFrameAfterThePa
   static LRESULT (*def)(HWND, UINT, WPARAM, LPARAM);
   def = reinterpret_cast<LRESULT (*)(HWND, UINT, WPARAM, LPARAM)>(
       reinterpret_cast<void (*)()>(GetProcAddress(comctl, "DefSubclassProc")));
-  ASSERT_TRUE(set(edit,
-                  [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) -> LRESULT {
-                    if (m != WM_NCPAINT) return def(h, m, w, l);
-                    HDC hdc = GetWindowDC(h);
-                    RECT r;
-                    GetWindowRect(h, &r);
-                    const RECT whole{0, 0, r.right - r.left, r.bottom - r.top};
-                    HBRUSH b = CreateSolidBrush(outline);
-                    FillRect(hdc, &whole, b);
-                    DeleteObject(b);
-                    ReleaseDC(h, hdc);
-                    return 0;
-                  },
-                  0, 0));
+  ASSERT_TRUE(set(
+      edit,
+      [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) -> LRESULT {
+        if (m != WM_NCPAINT) return def(h, m, w, l);
+        HDC hdc = GetWindowDC(h);
+        RECT r;
+        GetWindowRect(h, &r);
+        const RECT whole{0, 0, r.right - r.left, r.bottom - r.top};
+        HBRUSH b = CreateSolidBrush(outline);
+        FillRect(hdc, &whole, b);
+        DeleteObject(b);
+        ReleaseDC(h, hdc);
+        return 0;
+      },
+      0, 0));
   InvalidateRect(top, nullptr, TRUE);
   Pump();
   EXPECT_EQ(driver.Pixel(top, kLeft, kTop), outline);

@@ -135,7 +135,8 @@ RECT PaintBuffered(cairo_surface_t* frame, const Drawing& draw, std::vector<RECT
 }
 
 RECT PaintBuffered(cairo_surface_t* frame, const Scene& s, std::vector<RECT> childAreas = {}) {
-  return PaintBuffered(frame, [&](HDC dc) { Paint(dc, s); }, std::move(childAreas));
+  return PaintBuffered(
+      frame, [&](HDC dc) { Paint(dc, s); }, std::move(childAreas));
 }
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -393,8 +394,7 @@ TEST(SharedFontFaces, FontsDifferingInAnyFieldMeasureApartAndOneInUseOutlivesThe
   differs(Font(-18, FW_BOLD), "weight");
   differs(Font(-24, FW_NORMAL), "height");
   differs(Font(18, FW_NORMAL), "cell height, not character height");
-  differs(CreateFontW(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Monospace"),
-          "face");
+  differs(CreateFontW(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Monospace"), "face");
   // More fonts than are remembered: the first one, still selected
   // somewhere, keeps measuring as before, and so does a new equal one.
   for (int height = 1; height <= 200; ++height) DeleteObject(Font(-height, FW_NORMAL));

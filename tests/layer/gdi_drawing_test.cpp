@@ -155,7 +155,7 @@ TEST(GdiLines, StraightWidePensCoverTheSquareAroundEveryPoint) {
     POINT from, to;
   };
   const Segment segments[] = {
-      {{5, 10}, {20, 10}}, {{20, 12}, {5, 12}},  {{7, 3}, {7, 25}},   {{9, 25}, {9, 3}},
+      {{5, 10}, {20, 10}},  {{20, 12}, {5, 12}},  {{7, 3}, {7, 25}},    {{9, 25}, {9, 3}},
       {{14, 14}, {14, 14}}, {{-5, 27}, {40, 27}}, {{28, -3}, {28, 40}}, {{0, 0}, {1, 0}},
   };
   for (int width : {2, 3}) {
@@ -174,8 +174,8 @@ TEST(GdiLines, StraightWidePensCoverTheSquareAroundEveryPoint) {
         for (int x = 0; x < 32; ++x) {
           const bool inside = x >= left && x < right && y >= top && y < bottom;
           ASSERT_EQ(canvas.At(x, y), inside ? RGB(55, 62, 78) : kBlack)
-              << "width " << width << " from " << s.from.x << "," << s.from.y << " to " << s.to.x << ","
-              << s.to.y << " at " << x << "," << y;
+              << "width " << width << " from " << s.from.x << "," << s.from.y << " to " << s.to.x << "," << s.to.y
+              << " at " << x << "," << y;
         }
       }
     }
@@ -204,7 +204,7 @@ TEST(GdiLines, StraightWidePensCoverTheSquareAroundEveryPoint) {
 // Wide lines of any slope cover the pixels whose centres lie within half
 // the pen's width of the line (round ends), and nothing else.
 TEST(GdiLines, WideLinesCoverThePixelsNearTheLine) {
-  const POINT ends[][2] = {{{10, 10}, {26, 26}}, {{10, 26}, {26, 10}}, {{3, 20}, {37, 9}},  {{20, 2}, {24, 38}},
+  const POINT ends[][2] = {{{10, 10}, {26, 26}}, {{10, 26}, {26, 10}}, {{3, 20}, {37, 9}},    {{20, 2}, {24, 38}},
                            {{5, 5}, {35, 6}},    {{30, 30}, {30, 30}}, {{-10, 15}, {50, 25}}, {{8, 33}, {9, 3}}};
   for (int width : {2, 3, 4, 5, 8}) {
     for (const auto& line : ends) {
@@ -504,7 +504,7 @@ TEST(GdiFrameDC, ExtremeCoordinatesDrawWhatLiesOnTheSurfaceAndNothingElse) {
 TEST(GdiFrameDC, FrameSurvivesItsOwnerLettingGoBeforeTheRelease) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8);
   HDC dc = platform::gdi::CreateFrameDC(surface, 0, 0, RECT{0, 0, 8, 8});
-  cairo_surface_destroy(surface);  // the window model resized the frame
+  cairo_surface_destroy(surface);            // the window model resized the frame
   Fill(dc, RECT{0, 0, 8, 8}, RGB(1, 1, 1));  // still a valid target
   EXPECT_EQ(GetPixel(dc, 7, 7), RGB(1, 1, 1));
   platform::gdi::ReleaseFrameDC(dc);

@@ -91,8 +91,7 @@ TEST(GdiText, GlyphsLieWithinTheMeasuredBoxAtTheGivenPoint) {
   RECT ink = tc.canvas.InkBox(kBackground);
   ASSERT_GT(ink.right, ink.left) << "nothing drawn";
   EXPECT_TRUE(Inside(ink, RECT{40, 30, 40 + size.cx, 30 + size.cy}))
-      << ink.left << "," << ink.top << "," << ink.right << "," << ink.bottom << " size " << size.cx << "x"
-      << size.cy;
+      << ink.left << "," << ink.top << "," << ink.right << "," << ink.bottom << " size " << size.cx << "x" << size.cy;
   // The ink fills most of the box: the box is no loose overestimate.
   EXPECT_GT(ink.right - ink.left, size.cx * 3 / 4);
   EXPECT_GT(ink.bottom - ink.top, size.cy / 2);
@@ -250,8 +249,8 @@ TEST(GdiText, DrawTextTakesAmpersandsAsPrefixesUnlessToldNot) {
 
 TEST(GdiText, CharactersBeyondAsciiAndBadCodePointsAreDrawn) {
   TextCanvas tc(200, 40, MakeFont(-18));
-  const wchar_t text[] = {L'\u00e9', L'\u00df', L'\u4e2d', static_cast<wchar_t>(0xD800),
-                          static_cast<wchar_t>(0x110000), 0};
+  const wchar_t text[] = {L'\u00e9', L'\u00df', L'\u4e2d', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
+                          0};
   SIZE size = Measure(tc.canvas.dc(), text);
   EXPECT_GT(size.cx, Measure(tc.canvas.dc(), L"\u00e9").cx);
   EXPECT_TRUE(TextOutW(tc.canvas.dc(), 0, 0, text, 5));
@@ -336,13 +335,13 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
     int weight;
     LPCWSTR name;
   };
-  const Face faces[] = {{-64, FW_NORMAL, L"Segoe UI"},   {-18, FW_SEMIBOLD, L"Segoe UI"},
-                        {-14, FW_NORMAL, L"Segoe UI"},   {-22, FW_BOLD, L"Segoe UI"},
-                        {-30, FW_NORMAL, L"DejaVu Sans"}, {-21, FW_NORMAL, L"Liberation Serif"},
+  const Face faces[] = {{-64, FW_NORMAL, L"Segoe UI"},        {-18, FW_SEMIBOLD, L"Segoe UI"},
+                        {-14, FW_NORMAL, L"Segoe UI"},        {-22, FW_BOLD, L"Segoe UI"},
+                        {-30, FW_NORMAL, L"DejaVu Sans"},     {-21, FW_NORMAL, L"Liberation Serif"},
                         {-40, FW_NORMAL, L"Liberation Sans"}, {17, FW_NORMAL, L"Liberation Mono"}};
-  const std::wstring texts[] = {L"0:00.00", L"1:11.11", L"10:47.10", L"59:59.99", L"1:00:00.00", L"+1.23",
-                                L"-0.05", L"+12:01.5", L"1,234", L".", L":", L"-", L"7", L"00:00.000",
-                                L"11", L"111:11", L"-1.1", L"21:17.71"};
+  const std::wstring texts[] = {L"0:00.00", L"1:11.11",   L"10:47.10", L"59:59.99", L"1:00:00.00", L"+1.23",
+                                L"-0.05",   L"+12:01.5",  L"1,234",    L".",        L":",          L"-",
+                                L"7",       L"00:00.000", L"11",       L"111:11",   L"-1.1",       L"21:17.71"};
   struct Drawn {
     SIZE size;
     std::vector<std::vector<COLORREF>> pictures;  // first, second and third draw
@@ -375,9 +374,9 @@ TEST(GdiText, QuickTextsMeasureAndDrawAsTheirLayouts) {
       }
       for (const std::wstring& text : texts) {
         const Drawn laidOut = draw(face, text, false);
-      const Drawn quick = draw(face, text, true);
-      const std::string what = platform::gdi::ToUtf8(face.name, -1) + " " + std::to_string(face.height) + " " +
-                               platform::gdi::ToUtf8(text.c_str(), -1);
+        const Drawn quick = draw(face, text, true);
+        const std::string what = platform::gdi::ToUtf8(face.name, -1) + " " + std::to_string(face.height) + " " +
+                                 platform::gdi::ToUtf8(text.c_str(), -1);
         EXPECT_EQ(quick.size.cx, laidOut.size.cx) << what;
         EXPECT_EQ(quick.size.cy, laidOut.size.cy) << what;
         for (int pass = 0; pass < 3; ++pass)

@@ -124,7 +124,6 @@ TEST_F(InputTest, CursorQueryComesBeforeEachMoveAndPressAndGoesToTheParentFirst)
   EXPECT_EQ(driver.Find(top)->cursor, platform::CursorShape::Arrow);  // no class cursor: the arrow
 }
 
-
 TEST_F(InputTest, MovesInARowAreCoalescedToTheLatest) {
   HWND top = CreateTop();
   Pump();
@@ -184,8 +183,8 @@ TEST_F(InputTest, AltAndF10AreSystemKeys) {
   driver.Key(top, VK_F10, true);
   driver.Key(top, 'K', true);
   Pump();
-  const std::vector<UINT> expected = {WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSKEYUP, WM_SYSKEYDOWN,
-                                      WM_KEYDOWN};
+  const std::vector<UINT> expected = {WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP,
+                                      WM_SYSKEYUP,   WM_SYSKEYDOWN, WM_KEYDOWN};
   EXPECT_EQ(Messages(), expected);
   EXPECT_TRUE(Log()[1].lParam & (1 << 29));
 }
@@ -315,8 +314,8 @@ TEST_F(InputTest, HotkeysConflictPerKeyAndReachTheirWindow) {
   Pump();
   EXPECT_TRUE(RegisterHotKey(top, 1, 0, '7'));
   EXPECT_TRUE(driver.IsGrabbed('7'));
-  EXPECT_FALSE(RegisterHotKey(top, 2, 0, '7'));    // the key is taken
-  EXPECT_FALSE(RegisterHotKey(other, 9, 0, '7'));  // by any window
+  EXPECT_FALSE(RegisterHotKey(top, 2, 0, '7'));        // the key is taken
+  EXPECT_FALSE(RegisterHotKey(other, 9, 0, '7'));      // by any window
   EXPECT_TRUE(RegisterHotKey(other, 1, 0, VK_SPACE));  // ids are per window
   driver.BlockGrab('C');
   EXPECT_FALSE(RegisterHotKey(top, 4, 0, 'C'));  // another client holds C

@@ -31,7 +31,8 @@ TEST(KeyboardTest, ScanCodesOfAUsLayoutBothWays) {
       {0x48, MAPVK_VSC_TO_VK, VK_UP},
   };
   // clang-format on
-  for (const Row& r : rows) EXPECT_EQ(MapVirtualKeyW(r.code, r.map), r.expected) << std::hex << r.code << " map " << r.map;
+  for (const Row& r : rows)
+    EXPECT_EQ(MapVirtualKeyW(r.code, r.map), r.expected) << std::hex << r.code << " map " << r.map;
   // Every letter and digit goes there and back.
   for (UINT vk : std::wstring(L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
     const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);

@@ -290,9 +290,7 @@ TEST_F(QueueTest, OnlyChangedPixelsAreSentToTheScreen) {
   Pump();
   EXPECT_EQ(driver.PresentCount(top), presents) << "GetDC and ReleaseDC alone change nothing";
 
-  SetHandler(Painting([&](HWND, HDC dc, const PAINTSTRUCT&) {
-    BitBlt(dc, 0, 0, 60, 40, memory, 0, 0, SRCCOPY);
-  }));
+  SetHandler(Painting([&](HWND, HDC dc, const PAINTSTRUCT&) { BitBlt(dc, 0, 0, 60, 40, memory, 0, 0, SRCCOPY); }));
   InvalidateRect(top, nullptr, FALSE);
   Pump();
   EXPECT_EQ(driver.PresentCount(top), presents) << "the same pixels again";

@@ -119,7 +119,9 @@ TEST_F(SubclassTest, NewestRunsFirstAndDefSubclassProcEndsAtTheWindowProc) {
          ASSERT_TRUE(set(top, First, 1, 11));
          ASSERT_TRUE(set(top, Second, 0, 0));
        },
-       101, {"second", "first1", "window"}, {11}},
+       101,
+       {"second", "first1", "window"},
+       {11}},
       {"attached again",
        [&](HWND top) {
          ASSERT_TRUE(set(top, First, 1, 11));
@@ -127,13 +129,17 @@ TEST_F(SubclassTest, NewestRunsFirstAndDefSubclassProcEndsAtTheWindowProc) {
          ASSERT_TRUE(set(top, First, 1, 22));  // stays where it was: behind Second
          ASSERT_TRUE(set(top, First, 2, 33));
        },
-       101, {"first2", "second", "first1", "window"}, {33, 22}},
+       101,
+       {"first2", "second", "first1", "window"},
+       {33, 22}},
       {"answering alone",
        [&](HWND top) {
          set(top, First, 1, 0);
          set(top, Swallow, 0, 0);
        },
-       7, {}, {}},
+       7,
+       {},
+       {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -58,9 +58,9 @@ TEST_F(WindowTest, DestroyTellsParentFirstFreesChildrenFirstAndKillsTheHandles) 
   for (const Seen& s : Log()) {
     if (s.msg == WM_DESTROY || s.msg == WM_NCDESTROY) seen.push_back({s.hwnd, s.msg});
   }
-  const std::vector<std::pair<HWND, UINT>> expected = {
-      {top, WM_DESTROY},          {child, WM_DESTROY}, {grandchild, WM_DESTROY},
-      {grandchild, WM_NCDESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}};
+  const std::vector<std::pair<HWND, UINT>> expected = {{top, WM_DESTROY},        {child, WM_DESTROY},
+                                                       {grandchild, WM_DESTROY}, {grandchild, WM_NCDESTROY},
+                                                       {child, WM_NCDESTROY},    {top, WM_NCDESTROY}};
   EXPECT_EQ(seen, expected);
   EXPECT_TRUE(childAliveDuringParentDestroy);
   EXPECT_FALSE(IsWindow(top));
@@ -234,10 +234,10 @@ TEST_F(WindowTest, ChildDcsDrawAtTheChildAndAreClippedToIt) {
   DeleteObject(green);
   DeleteObject(blue);
   Pump();
-  EXPECT_EQ(driver.Pixel(top, 20, 10), RGB(0, 0, 200));   // the window DC starts at the frame
-  EXPECT_EQ(driver.Pixel(top, 21, 11), RGB(0, 200, 0));   // the client starts inside it
+  EXPECT_EQ(driver.Pixel(top, 20, 10), RGB(0, 0, 200));  // the window DC starts at the frame
+  EXPECT_EQ(driver.Pixel(top, 21, 11), RGB(0, 200, 0));  // the client starts inside it
   EXPECT_EQ(driver.Pixel(top, 48, 28), RGB(0, 200, 0));
-  EXPECT_NE(driver.Pixel(top, 49, 29), RGB(0, 200, 0));   // the border is not client
+  EXPECT_NE(driver.Pixel(top, 49, 29), RGB(0, 200, 0));  // the border is not client
   EXPECT_NE(driver.Pixel(top, 19, 10), RGB(0, 200, 0));
   EXPECT_NE(driver.Pixel(top, 60, 40), RGB(0, 200, 0));
 }

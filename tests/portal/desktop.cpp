@@ -108,16 +108,14 @@ pid_t Desktop::Spawn(const std::vector<std::string>& argv, const std::vector<std
   return pid;
 }
 
-std::string Desktop::BusAddress() const {
-  return "unix:path=" + (dir_ / "bus").string();
-}
+std::string Desktop::BusAddress() const { return "unix:path=" + (dir_ / "bus").string(); }
 
 bool Desktop::HasOwner(const char* name) {
   if (!bus_) return false;
   int has = 0;
   sd_bus_message* reply = nullptr;
-  if (sd_bus_call_method(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                         "NameHasOwner", nullptr, &reply, "s", name) < 0)
+  if (sd_bus_call_method(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                         nullptr, &reply, "s", name) < 0)
     return false;
   sd_bus_message_read(reply, "b", &has);
   sd_bus_message_unref(reply);
@@ -131,7 +129,8 @@ std::string Desktop::Ready() {
   if (parts_.backend) names.push_back(kBackendName);
   if (parts_.frontend) names.push_back(kPortalName);
   for (const char* name : names) {
-    if (!testwait::WaitUntil([&] { return HasOwner(name); })) return std::string(name) + " did not appear on the bus (logs in " + dir_.string() + ")";
+    if (!testwait::WaitUntil([&] { return HasOwner(name); }))
+      return std::string(name) + " did not appear on the bus (logs in " + dir_.string() + ")";
   }
   return {};
 }

@@ -111,7 +111,6 @@ TEST_F(PortalTest, ActivationsSplitCancelAndToggleAndAHeldKeyRepeats) {
   EXPECT_TRUE(app_->Running());
 }
 
-
 // How each kind of desktop is asked: over two starts and one rebind, a bind
 // (a dialog in front of the user) only for a change of keys, and one
 // component in the desktop's settings.
@@ -166,7 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Backend{"BindsWithADialog", {}, 1, false},
                       Backend{"BindsWithADialogKeepingTheUsersKeys", {.keepsTriggers = true}, 1, true},
                       Backend{"BindsAtCreate", {.bindsAt = "create"}, 0, false},
-                      Backend{"BindsAtCreateKeepingTheUsersKeys", {.bindsAt = "create", .keepsTriggers = true}, 0, true}),
+                      Backend{
+                          "BindsAtCreateKeepingTheUsersKeys", {.bindsAt = "create", .keepsTriggers = true}, 0, true}),
     [](const ::testing::TestParamInfo<Backend>& info) { return std::string(info.param.name); });
 
 // Whatever closes the portal's road, the X11 grabs take the keys, silently.
@@ -199,13 +199,14 @@ TEST_P(PortalFallbackTest, TheX11GrabsTakeTheKeys) {
   EXPECT_TRUE(ModeBecomes(true));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Roads, PortalFallbackTest,
-    ::testing::Values(Fallback{"RefusedBind", {.bindResponse = 1}}, Fallback{"FailedBind", {.bindResponse = 2}},
-                      Fallback{"EmptyBind", {.bindNothing = true}},
-                      Fallback{"NoBackend", {.backend = false}}, Fallback{"NoPortal", {.frontend = false, .backend = false}},
-                      Fallback{"NoBus", {.bus = false, .frontend = false, .backend = false}}),
-    [](const ::testing::TestParamInfo<Fallback>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Roads, PortalFallbackTest,
+                         ::testing::Values(Fallback{"RefusedBind", {.bindResponse = 1}},
+                                           Fallback{"FailedBind", {.bindResponse = 2}},
+                                           Fallback{"EmptyBind", {.bindNothing = true}},
+                                           Fallback{"NoBackend", {.backend = false}},
+                                           Fallback{"NoPortal", {.frontend = false, .backend = false}},
+                                           Fallback{"NoBus", {.bus = false, .frontend = false, .backend = false}}),
+                         [](const ::testing::TestParamInfo<Fallback>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -326,7 +326,8 @@ TEST_F(EditorTest, BoxesShareOneFontAndTheColourQueryOneBrush) {
 
   const HWND box = LiveBoxes()[0];
   const HDC dc = GetDC(box);
-  const LRESULT brush = SendMessageW(g_hwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
+  const LRESULT brush =
+      SendMessageW(g_hwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
   EXPECT_NE(brush, 0);
   EXPECT_EQ(SendMessageW(g_hwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box)), brush);
   ReleaseDC(box, dc);

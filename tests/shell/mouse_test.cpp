@@ -16,7 +16,7 @@ TEST_F(MouseTest, SharedTabColumnsBelongToTheLowerTab) {
     int x, y, tab;
   };
   // Start each press from a different tab so a wrong hit shows.
-  const Case cases[] = {{95, 20, TAB_TIMER},     {96, 20, TAB_KEYBINDS},   {190, 0, TAB_KEYBINDS},
+  const Case cases[] = {{95, 20, TAB_TIMER},       {96, 20, TAB_KEYBINDS},     {190, 0, TAB_KEYBINDS},
                         {191, 0, TAB_EDIT_SPLITS}, {285, 34, TAB_EDIT_SPLITS}, {0, 0, TAB_TIMER},
                         {95, 10, TAB_TIMER}};
   for (const Case& c : cases) {
@@ -117,7 +117,7 @@ TEST_F(MouseTest, KeybindsButtonsIncludeTheirRightAndBottomEdges) {
     int x, y;
     const char* action;
   };
-  const Case cases[] = {{250, 118, "toggle"}, {70, 84, "toggle"},  {70, 126, "split"},
+  const Case cases[] = {{250, 118, "toggle"}, {70, 84, "toggle"},   {70, 126, "split"},
                         {250, 160, "split"},  {160, 168, "cancel"}, {250, 202, "cancel"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);

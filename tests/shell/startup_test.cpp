@@ -113,7 +113,7 @@ TEST_F(StartUpTest, RegistersTheThreeHotkeysFromTheKeybindFile) {
 
 TEST_F(StartUpTest, SharedKeyGoesToTheFirstActionAndAHeldKeyIsSkipped) {
   WriteFile("keybinds.cfg", "cancel=32\r\n");  // the split key
-  driver().BlockGrab(0x37);  // another client holds 7
+  driver().BlockGrab(0x37);                    // another client holds 7
   Start();
   EXPECT_FALSE(driver().IsGrabbed(0x37));
   EXPECT_TRUE(driver().IsGrabbed(0x20));

@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
   XSetWindowAttributes attrs{};
   attrs.background_pixel = 0x406040;
   attrs.event_mask = ButtonPressMask | KeyPressMask | PropertyChangeMask;
-  const Window w = XCreateWindow(dpy, DefaultRootWindow(dpy), x, y, width, height, 0, CopyFromParent,
-                                 InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attrs);
+  const Window w = XCreateWindow(dpy, DefaultRootWindow(dpy), x, y, width, height, 0, CopyFromParent, InputOutput,
+                                 CopyFromParent, CWBackPixel | CWEventMask, &attrs);
   XStoreName(dpy, w, "Game");
   XSizeHints size{};
   size.flags = USPosition | USSize;
@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
     XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&fullscreen), 1);
     const long bypass = 1;
-    XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_BYPASS_COMPOSITOR", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(&bypass), 1);
+    XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_BYPASS_COMPOSITOR", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&bypass), 1);
   }
   XMapWindow(dpy, w);
   testwait::WaitUntil([&] { return Viewable(dpy, w); });

@@ -62,11 +62,9 @@ class Game {
     const std::string log = (dir_ / "game.log").string();
     pid_ = fork();
     if (pid_ == 0) {
-      const std::string args[] = {std::to_string(x), std::to_string(y), std::to_string(width),
-                                  std::to_string(height)};
-      execl(BRENVIK_GAME_WINDOW, BRENVIK_GAME_WINDOW, log.c_str(), args[0].c_str(), args[1].c_str(),
-            args[2].c_str(), args[3].c_str(), fullscreen ? "fullscreen" : static_cast<char*>(nullptr),
-            static_cast<char*>(nullptr));
+      const std::string args[] = {std::to_string(x), std::to_string(y), std::to_string(width), std::to_string(height)};
+      execl(BRENVIK_GAME_WINDOW, BRENVIK_GAME_WINDOW, log.c_str(), args[0].c_str(), args[1].c_str(), args[2].c_str(),
+            args[3].c_str(), fullscreen ? "fullscreen" : static_cast<char*>(nullptr), static_cast<char*>(nullptr));
       _exit(127);
     }
     if (pid_ < 0) return ::testing::AssertionFailure() << "fork failed";
@@ -149,8 +147,8 @@ std::vector<long> Longs(Display* d, Window w, const char* property) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::vector<long> values;
-  if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 64, False, AnyPropertyType,
-                         &type, &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 64, False, AnyPropertyType, &type, &format, &count,
+                         &after, &data) == Success &&
       data) {
     if (format == 32) values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
     XFree(data);
@@ -217,12 +215,10 @@ class WmTest : public ::testing::Test {
     unsigned width = 0, height = 0, border = 0, depth = 0;
     XGetGeometry(display(), top, &root, &x, &y, &width, &height, &border, &depth);
     const Geometry own = app().geometry();
-    if (x != own.x || y != own.y || int(width) != own.width || int(height) != own.height ||
-        border != 0)
+    if (x != own.x || y != own.y || int(width) != own.width || int(height) != own.height || border != 0)
       return ::testing::AssertionFailure()
-             << "the outer window is " << x << "," << y << " " << width << "x" << height
-             << " border " << border << ", the overlay " << own.x << "," << own.y << " "
-             << own.width << "x" << own.height;
+             << "the outer window is " << x << "," << y << " " << width << "x" << height << " border " << border
+             << ", the overlay " << own.x << "," << own.y << " " << own.width << "x" << own.height;
     for (long extent : Longs(display(), app().window(), "_NET_FRAME_EXTENTS")) {
       if (extent != 0) return ::testing::AssertionFailure() << "frame extents are not zero";
     }
@@ -237,10 +233,9 @@ class WmTest : public ::testing::Test {
   double ShareOnScreen() {
     const Image own = app().Capture();
     const Geometry g = app().geometry();
-    if (own.empty() || g.x < 0 || g.y < 0 || g.x + g.width > kScreen.width || g.y + g.height > kScreen.height)
-      return 0;
-    XImage* screen = XGetImage(display(), DefaultRootWindow(display()), g.x, g.y, g.width, g.height, AllPlanes,
-                               ZPixmap);
+    if (own.empty() || g.x < 0 || g.y < 0 || g.x + g.width > kScreen.width || g.y + g.height > kScreen.height) return 0;
+    XImage* screen =
+        XGetImage(display(), DefaultRootWindow(display()), g.x, g.y, g.width, g.height, AllPlanes, ZPixmap);
     if (!screen) return 0;
     int same = 0;
     for (int y = 0; y < g.height; ++y)

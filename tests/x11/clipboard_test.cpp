@@ -97,7 +97,10 @@ class ClipboardOwner {
 };
 
 TEST_F(ClipboardTest, PastesAnotherApplicationsUtf8Text) {
-  ClipboardOwner owner("\xC3\x9C" "ber \xD0\x96 run", true);
+  ClipboardOwner owner(
+      "\xC3\x9C"
+      "ber \xD0\x96 run",
+      true);
   EXPECT_EQ(driver->ClipboardText(), L"\u00dcber \u0416 run");
 }
 

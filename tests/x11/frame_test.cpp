@@ -2,8 +2,8 @@
 
 #include "gdi/draw_cache/presented_frame.h"
 
-using platform::draw_cache::PresentedFrame;
 using platform::draw_cache::MergeFrame;
+using platform::draw_cache::PresentedFrame;
 
 namespace {
 

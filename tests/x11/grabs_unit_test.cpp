@@ -11,8 +11,8 @@ namespace {
 TEST(LockCombinations, EverySubsetOfTheLocksOnce) {
   const auto all = LockCombinations({Mod2Mask, Mod3Mask});
   EXPECT_EQ(all.size(), 8u);
-  for (unsigned mask : {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(Mod3Mask),
-                        unsigned(LockMask | Mod2Mask | Mod3Mask)})
+  for (unsigned mask :
+       {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(Mod3Mask), unsigned(LockMask | Mod2Mask | Mod3Mask)})
     EXPECT_NE(std::find(all.begin(), all.end(), mask), all.end()) << mask;
   // ScrollLock not on a modifier: no duplicate grabs.
   const auto noScroll = LockCombinations({Mod2Mask, 0});

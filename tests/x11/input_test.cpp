@@ -218,12 +218,15 @@ TEST_F(InputTest, APressOnTheWindowTakesTheKeyboard) {
   // No manager gives an unmanaged window's keyboard back: a press anywhere
   // else does, and so does a switch to overlay mode.
   auto focusIs = [&](Window w) {
-    return PumpUntil(*driver, [&] {
-      Window now = None;
-      int how = 0;
-      XGetInputFocus(other->dpy(), &now, &how);
-      return now == w;
-    }, 20000);
+    return PumpUntil(
+        *driver,
+        [&] {
+          Window now = None;
+          int how = 0;
+          XGetInputFocus(other->dpy(), &now, &how);
+          return now == w;
+        },
+        20000);
   };
   other->Click(620, 620);
   EXPECT_TRUE(focusIs(game)) << "a press on the game left the keyboard with the overlay";

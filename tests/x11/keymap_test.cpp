@@ -79,8 +79,8 @@ TEST(KeyTable, EveryLetterDigitAndFunctionKeyHasAKeysymThatMapsBack) {
   for (UINT vk = VK_NUMPAD0; vk <= VK_NUMPAD9; ++vk) vks.push_back(vk);
   for (UINT vk = VK_OEM_1; vk <= VK_OEM_3; ++vk) vks.push_back(vk);
   for (UINT vk = VK_OEM_4; vk <= VK_OEM_7; ++vk) vks.push_back(vk);
-  for (UINT vk : {VK_SPACE, VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK, VK_UP, VK_HOME, VK_MULTIPLY, VK_ADD,
-                  VK_SUBTRACT, VK_DECIMAL, VK_DIVIDE, VK_PAUSE, VK_SCROLL, VK_SNAPSHOT, VK_APPS})
+  for (UINT vk : {VK_SPACE, VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK, VK_UP, VK_HOME, VK_MULTIPLY, VK_ADD, VK_SUBTRACT,
+                  VK_DECIMAL, VK_DIVIDE, VK_PAUSE, VK_SCROLL, VK_SNAPSHOT, VK_APPS})
     vks.push_back(vk);
   for (UINT vk : vks) {
     const auto syms = KeysymsForVk(vk);
@@ -100,7 +100,7 @@ TEST(KeyTable, HotkeysPreferTheDedicatedKeyOverTheKeypad) {
 }
 
 TEST(KeyTable, KeysOfOtherLayoutsAreNamedByTheirPlace) {
-  EXPECT_EQ(KeyForScan(0x10).vk, static_cast<UINT>('Q'));  // A on a French keyboard
+  EXPECT_EQ(KeyForScan(0x10).vk, static_cast<UINT>('Q'));       // A on a French keyboard
   EXPECT_EQ(KeyForScan(0x27).vk, static_cast<UINT>(VK_OEM_1));  // Ö on a German one
   EXPECT_FALSE(KeyForScan(0x27).extended);
   EXPECT_EQ(KeyForScan(0x7F).vk, 0u);

@@ -43,9 +43,7 @@ void OnKey(HWND top, UINT vk, UINT scan, bool extended, bool down, bool repeat, 
 void OnChar(HWND top, WCHAR ch) { Events().push_back({.kind = Got::Char, .hwnd = top, .ch = ch}); }
 void OnHotkey(UINT vk) { Events().push_back({.kind = Got::Hotkey, .vk = vk}); }
 void OnExpose(HWND top, const RECT& area) { Events().push_back({.kind = Got::Exposure, .hwnd = top, .area = area}); }
-void OnFocusChange(HWND top, bool focused) {
-  Events().push_back({.kind = Got::Focus, .hwnd = top, .down = focused});
-}
+void OnFocusChange(HWND top, bool focused) { Events().push_back({.kind = Got::Focus, .hwnd = top, .down = focused}); }
 void OnMoved(HWND top, int x, int y) { Events().push_back({.kind = Got::Moved, .hwnd = top, .x = x, .y = y}); }
 
 }  // namespace platform

@@ -12,7 +12,7 @@ enum class Got { Move, Button, Wheel, Key, Char, Hotkey, Exposure, Focus, Moved 
 struct Event {
   Got kind;
   HWND hwnd = nullptr;
-  int x = 0, y = 0;  // Move, Button, Wheel, Moved
+  int x = 0, y = 0;   // Move, Button, Wheel, Moved
   bool down = false;  // Button, Key; Focus: focused
   int delta = 0;
   UINT vk = 0, scan = 0;

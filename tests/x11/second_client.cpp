@@ -25,8 +25,8 @@ Window OtherClient::MapWindow(int x, int y, int width, int height, long eventMas
   XSetWindowAttributes attrs{};
   attrs.background_pixel = 0x00336699;
   attrs.event_mask = eventMask;
-  const Window w = XCreateWindow(dpy_, DefaultRootWindow(dpy_), x, y, width, height, 0, CopyFromParent,
-                                 InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attrs);
+  const Window w = XCreateWindow(dpy_, DefaultRootWindow(dpy_), x, y, width, height, 0, CopyFromParent, InputOutput,
+                                 CopyFromParent, CWBackPixel | CWEventMask, &attrs);
   XMapRaised(dpy_, w);
   XSync(dpy_, False);
   windows_.push_back(w);
@@ -72,8 +72,7 @@ void OtherClient::SetNumLock(bool on) {
 
 bool OtherClient::GrabKey(KeySym sym, unsigned modifiers) {
   platform::x11::ErrorTrap trap(dpy_);
-  XGrabKey(dpy_, XKeysymToKeycode(dpy_, sym), modifiers, DefaultRootWindow(dpy_), False, GrabModeAsync,
-           GrabModeAsync);
+  XGrabKey(dpy_, XKeysymToKeycode(dpy_, sym), modifiers, DefaultRootWindow(dpy_), False, GrabModeAsync, GrabModeAsync);
   return trap.Finish() == 0;
 }
 
@@ -83,8 +82,8 @@ std::vector<long> OtherClient::Longs(Window w, const char* property) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::vector<long> values;
-  if (XGetWindowProperty(dpy_, w, AtomNamed(property), 0, 64, False, AnyPropertyType, &type, &format, &count,
-                         &after, &data) == Success &&
+  if (XGetWindowProperty(dpy_, w, AtomNamed(property), 0, 64, False, AnyPropertyType, &type, &format, &count, &after,
+                         &data) == Success &&
       data && format == 32) {
     const long* longs = reinterpret_cast<const long*>(data);
     values.assign(longs, longs + count);
@@ -99,8 +98,8 @@ std::string OtherClient::Bytes(Window w, const char* property) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::string bytes;
-  if (XGetWindowProperty(dpy_, w, AtomNamed(property), 0, LONG_MAX / 4, False, AnyPropertyType, &type, &format,
-                         &count, &after, &data) == Success &&
+  if (XGetWindowProperty(dpy_, w, AtomNamed(property), 0, LONG_MAX / 4, False, AnyPropertyType, &type, &format, &count,
+                         &after, &data) == Success &&
       data && format == 8)
     bytes.assign(reinterpret_cast<const char*>(data), count);
   if (data) XFree(data);
@@ -130,7 +129,8 @@ bool OtherClient::NextEvent(Window w, int type, XEvent* ev, int ms) {
 }
 
 void Pump(platform::X11Driver& driver, int ms) {
-  PumpUntil(driver, [] { return false; }, ms);
+  PumpUntil(
+      driver, [] { return false; }, ms);
 }
 
 HWND FakeHwnd(int n) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x1000 + n)); }

@@ -16,15 +16,19 @@ TEST(Utf8, RoundTripsEveryLength) {
 }
 
 TEST(Utf8, BadBytesBecomeReplacementCharactersAndDecodingGoesOn) {
-  EXPECT_EQ(FromUtf8("a\xFF" "b"), L"a\uFFFDb");
-  EXPECT_EQ(FromUtf8("\xC3"), L"\uFFFD");                 // cut short at the end
-  EXPECT_EQ(FromUtf8("\xC3(x"), L"\uFFFD(x");             // bad continuation
-  EXPECT_EQ(FromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD");       // overlong '/'
-  EXPECT_EQ(FromUtf8("\xED\xA0\x80z"), L"\uFFFD\uFFFD\uFFFDz");  // a surrogate
+  EXPECT_EQ(FromUtf8("a\xFF"
+                     "b"),
+            L"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("\xC3"), L"\uFFFD");                                // cut short at the end
+  EXPECT_EQ(FromUtf8("\xC3(x"), L"\uFFFD(x");                            // bad continuation
+  EXPECT_EQ(FromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD");                      // overlong '/'
+  EXPECT_EQ(FromUtf8("\xED\xA0\x80z"), L"\uFFFD\uFFFD\uFFFDz");          // a surrogate
   EXPECT_EQ(FromUtf8("\xF4\x90\x80\x80"), L"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
   // Not a character: encoding must not produce invalid UTF-8 either.
   EXPECT_EQ(ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
-  EXPECT_EQ(ToUtf8(std::wstring(L"a\0b", 3)), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(ToUtf8(std::wstring(L"a\0b", 3)),
+            "a\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(Latin1, ConvertsBothWaysAndMarksWhatItCannotHold) {

@@ -106,7 +106,8 @@ TEST_F(WindowTest, MovesAndResizesExactlyAndHidesAndShowsAgain) {
 std::vector<std::uint32_t> Gradient(int w, int h, std::uint32_t salt) {
   std::vector<std::uint32_t> p(static_cast<size_t>(w) * h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p[static_cast<size_t>(y) * w + x] = ((x * 7 + salt) << 16 | (y * 3) << 8 | (x ^ y)) & 0xFFFFFF;
+    for (int x = 0; x < w; ++x)
+      p[static_cast<size_t>(y) * w + x] = ((x * 7 + salt) << 16 | (y * 3) << 8 | (x ^ y)) & 0xFFFFFF;
   return p;
 }
 
@@ -283,7 +284,8 @@ TEST_F(WindowTest, RaisesItselfOverWhatLandsAboveItButNotOverAnotherUnmanagedWin
   const Window w = driver->XWindowOf(hwnd);
   Display* d = other->dpy();
   auto onTopOf = [&](Window covering) {
-    return PumpUntil(*driver, [&] { return StackingIndex(d, w) > StackingIndex(d, covering); }, 20000);
+    return PumpUntil(
+        *driver, [&] { return StackingIndex(d, w) > StackingIndex(d, covering); }, 20000);
   };
   const Window game = other->MapWindow(0, 0, 500, 500, 0);
   EXPECT_TRUE(onTopOf(game)) << "a window mapped later covers the overlay";

@@ -91,8 +91,7 @@ void MakeTextPicture(ShapedText& shaped) {
   }
   const int width = ink.width + 2 * kPictureMargin, height = ink.height + 2 * kPictureMargin;
   cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
-  if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS ||
-      pictureBytes + BytesOf(picture) > kPictureBudgetBytes) {
+  if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS || pictureBytes + BytesOf(picture) > kPictureBudgetBytes) {
     cairo_surface_destroy(picture);
     return;
   }

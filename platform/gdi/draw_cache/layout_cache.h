@@ -29,7 +29,7 @@ struct ShapedText {
   bool sizeKnown = false;
   SIZE size{};
   bool boundsKnown = false;
-  RECT bounds{};  // pixels a draw may change, from the layout's top-left
+  RECT bounds{};                                         // pixels a draw may change, from the layout's top-left
   enum { kUnknown, kByGlyph, kWhole } drawn = kUnknown;  // quickly shaped: glyph by glyph or whole
 };
 

@@ -59,8 +59,8 @@ RECT MergeFrame(PresentedFrame& frame, const std::uint32_t* pixels, int stride, 
     return {0, 0, 0, 0};
   RECT changed{width, height, 0, 0};
   for (LONG y = area.top; y < area.bottom; ++y) {
-    const auto* src = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(pixels) +
-                                                             static_cast<size_t>(y) * stride);
+    const auto* src =
+        reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(pixels) + static_cast<size_t>(y) * stride);
     std::uint32_t* dst = &frame.pixels[static_cast<size_t>(y) * width];
     const size_t bytes = static_cast<size_t>(area.right - area.left) * 4;
     if (std::memcmp(src + area.left, dst + area.left, bytes) == 0) continue;

@@ -162,7 +162,6 @@ QuickFont& QuickFontFor(const FontFace& face) {
   return fonts.emplace(face.key, MakeQuickFont(face)).first->second;
 }
 
-
 bool ShapeQuickly(const FontFace& face, const std::string& utf8, ShapedText& shaped) {
   if (!quickShaping || !Enabled() || utf8.empty()) return false;
   if (utf8.find_first_not_of(kQuickCharacters) != std::string::npos) return false;

@@ -28,17 +28,17 @@ constexpr std::string_view kQuickCharacters = "0123456789:.,+-";
 
 // A face's font for quickly shaped texts, its neighbour table and its glyph pictures.
 struct QuickFont {
-  PangoLayout* sample = nullptr;             // "0": its run gives the font and analysis
-  const PangoAnalysis* analysis = nullptr;   // null: no quick shaping in this face
+  PangoLayout* sample = nullptr;            // "0": its run gives the font and analysis
+  const PangoAnalysis* analysis = nullptr;  // null: no quick shaping in this face
   std::bitset<128> usable;
   // A face that keeps showing new texts (a running time) gets a table of
   // each character's glyph by the characters either side of it; its texts
   // are then put together from the table instead of shaped.
   int shapedTexts = 0;
   bool tableTried = false;
-  std::string chars;                          // the usable characters
-  std::array<int, 128> place{};               // a character's place in chars
-  std::vector<PangoGlyphInfo> byNeighbours;   // empty: texts are shaped
+  std::string chars;                                       // the usable characters
+  std::array<int, 128> place{};                            // a character's place in chars
+  std::vector<PangoGlyphInfo> byNeighbours;                // empty: texts are shaped
   std::unordered_map<std::uint64_t, GlyphPicture> glyphs;  // by GlyphPlace
 };
 
