@@ -69,6 +69,12 @@ Response ReadResponse(sd_bus_message* m) {
   return response;
 }
 
+// The answer to the request in flight: the match that waited for it goes.
+Response TakeResponse(sd_bus_slot*& waiting, sd_bus_message* m) {
+  waiting = sd_bus_slot_unref(waiting);
+  return ReadResponse(m);
+}
+
 // Portals before the host registry do not know it; that is no reason to stop.
 bool PortalIsAbsent(const sd_bus_error& error) {
   for (const char* name : {SD_BUS_ERROR_SERVICE_UNKNOWN, SD_BUS_ERROR_NAME_HAS_NO_OWNER, SD_BUS_ERROR_NO_REPLY,
@@ -280,8 +286,7 @@ int PortalShortcuts::OnCallReply(sd_bus_message* m, void* self, sd_bus_error*) {
 
 int PortalShortcuts::OnSessionCreated(sd_bus_message* m, void* self, sd_bus_error*) {
   auto* portal = static_cast<PortalShortcuts*>(self);
-  portal->responseSlot_ = sd_bus_slot_unref(portal->responseSlot_);
-  const Response response = ReadResponse(m);
+  const Response response = TakeResponse(portal->responseSlot_, m);
   if (response.code != 0 || response.sessionHandle.empty()) {
     portal->Fail();
     return 0;
@@ -302,8 +307,7 @@ int PortalShortcuts::OnSessionCreated(sd_bus_message* m, void* self, sd_bus_erro
 
 int PortalShortcuts::OnListed(sd_bus_message* m, void* self, sd_bus_error*) {
   auto* portal = static_cast<PortalShortcuts*>(self);
-  portal->responseSlot_ = sd_bus_slot_unref(portal->responseSlot_);
-  const Response response = ReadResponse(m);
+  const Response response = TakeResponse(portal->responseSlot_, m);
   // Bound are what the desktop lists (kept from an earlier start, perhaps
   // changed by the user there), unless this process asked for another key
   // since; the rest is bound now.
@@ -326,9 +330,8 @@ int PortalShortcuts::OnListed(sd_bus_message* m, void* self, sd_bus_error*) {
 
 int PortalShortcuts::OnBound(sd_bus_message* m, void* self, sd_bus_error*) {
   auto* portal = static_cast<PortalShortcuts*>(self);
-  portal->responseSlot_ = sd_bus_slot_unref(portal->responseSlot_);
   // Refused (1), failed (2), or bound to nothing: no key would ever fire.
-  const Response response = ReadResponse(m);
+  const Response response = TakeResponse(portal->responseSlot_, m);
   if (response.code != 0 || response.shortcutIds.empty()) {
     portal->Fail();
     return 0;
