@@ -12,11 +12,13 @@ Atoms InternAtoms(Display* dpy) {
       "_NET_WM_STATE_SKIP_PAGER",
       "_NET_WM_WINDOW_TYPE",
       "_NET_WM_WINDOW_TYPE_UTILITY",
+      "_NET_WM_WINDOW_TYPE_NORMAL",
       "_NET_WM_WINDOW_OPACITY",
       "_NET_WM_USER_TIME",
       "_NET_WM_PID",
       "_NET_ACTIVE_WINDOW",
       "_NET_SUPPORTING_WM_CHECK",
+      "WM_STATE",
       "_MOTIF_WM_HINTS",
       "CLIPBOARD",
       "TARGETS",
@@ -35,11 +37,13 @@ Atoms InternAtoms(Display* dpy) {
   a.netWmStateSkipPager = atoms[i++];
   a.netWmWindowType = atoms[i++];
   a.netWmWindowTypeUtility = atoms[i++];
+  a.netWmWindowTypeNormal = atoms[i++];
   a.netWmWindowOpacity = atoms[i++];
   a.netWmUserTime = atoms[i++];
   a.netWmPid = atoms[i++];
   a.netActiveWindow = atoms[i++];
   a.netSupportingWmCheck = atoms[i++];
+  a.wmState = atoms[i++];
   a.motifWmHints = atoms[i++];
   a.clipboard = atoms[i++];
   a.targets = atoms[i++];

@@ -14,11 +14,13 @@ struct Atoms {
   Atom netWmStateSkipPager;
   Atom netWmWindowType;
   Atom netWmWindowTypeUtility;
+  Atom netWmWindowTypeNormal;
   Atom netWmWindowOpacity;
   Atom netWmUserTime;
   Atom netWmPid;
   Atom netActiveWindow;
   Atom netSupportingWmCheck;
+  Atom wmState;
   Atom motifWmHints;
   Atom clipboard;
   Atom targets;

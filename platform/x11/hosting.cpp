@@ -19,6 +19,7 @@ Hosting ChooseHosting(bool xwayland, const std::string& managerName) {
   if (!xwayland) return Hosting::Unmanaged;
   std::string name = managerName;
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (name.find("kwin") != std::string::npos) return Hosting::ManagedForKeys;
   if (name.find("mutter") != std::string::npos || name.find("gnome shell") != std::string::npos)
     return Hosting::Managed;
   return Hosting::Unmanaged;

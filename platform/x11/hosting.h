@@ -1,6 +1,7 @@
 // Who stacks the overlay. On an X server a window manager would put a
 // focused fullscreen game over it, so it is unmanaged there. Under XWayland
-// the compositor decides, and Mutter needs it managed.
+// the compositor decides: Mutter needs it managed, KWin managed while it
+// has the keyboard.
 #pragma once
 
 #include <string>
@@ -11,8 +12,12 @@ namespace platform::x11 {
 
 enum class Hosting {
   // Override-redirect: it keeps itself on top and takes the keyboard itself
-  // (X11 window managers, KWin and sway on Wayland, any other compositor).
+  // (X11 window managers, sway, any other compositor).
   Unmanaged,
+  // KWin on Wayland gives the keyboard to no unmanaged window, and puts a
+  // focused fullscreen window over managed ones: unmanaged, and managed
+  // only from a click in interactive mode until the keyboard goes elsewhere.
+  ManagedForKeys,
   // A keep-above window the manager stacks: Mutter on Wayland. Before
   // XWayland 24.1 only a managed window's input shape reaches Mutter, so an
   // unmanaged overlay would keep the clicks meant for a native game.

@@ -68,6 +68,11 @@ void SetKeyboardWanted(Display* dpy, Window w, bool wanted) {
   XSetWMHints(dpy, w, &hints);
 }
 
+void MarkForTyping(Display* dpy, Window w, const Atoms& atoms) {
+  SetCardinals(dpy, w, atoms.netWmWindowType, XA_ATOM, {static_cast<long>(atoms.netWmWindowTypeNormal)});
+  SetKeyboardWanted(dpy, w, true);
+}
+
 void SetPlacementHints(Display* dpy, Window w, int x, int y, int width, int height) {
   XSizeHints hints{};
   hints.flags = USPosition | PPosition | USSize | PSize | PMinSize | PMaxSize | PWinGravity;
@@ -133,6 +138,22 @@ std::string ManagerName(Display* dpy, const Atoms& atoms) {
     XFree(data);
   }
   return name;
+}
+
+bool ManagerHolds(Display* dpy, Window w, const Atoms& atoms) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  bool holds = false;
+  if (XGetWindowProperty(dpy, w, atoms.wmState, 0, 2, False, atoms.wmState, &type, &format, &count, &after, &data) ==
+          Success &&
+      data) {
+    // The first field is the state: 0 is Withdrawn.
+    if (type == atoms.wmState && format == 32 && count >= 1) holds = *reinterpret_cast<long*>(data) != WithdrawnState;
+    XFree(data);
+  }
+  return holds;
 }
 
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha) {

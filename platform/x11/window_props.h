@@ -30,6 +30,10 @@ void SetManagementHints(Display* dpy, Window w, const Atoms& atoms, DWORD style,
 // not while clicks pass through it.
 void SetKeyboardWanted(Display* dpy, Window w, bool wanted);
 
+// A window to type into, mapped for the manager: a normal window that wants
+// the keyboard. KWin focuses no utility window, not even on a click.
+void MarkForTyping(Display* dpy, Window w, const Atoms& atoms);
+
 // Position and size as the program's own choice, so a window manager keeps them.
 void SetPlacementHints(Display* dpy, Window w, int x, int y, int width, int height);
 
@@ -43,6 +47,10 @@ bool ManagerRunning(Display* dpy, const Atoms& atoms);
 // The running window manager's own name ("KWin", "GNOME Shell"); empty
 // when none runs.
 std::string ManagerName(Display* dpy, const Atoms& atoms);
+
+// Whether a window manager still holds the window: WM_STATE is set and not
+// Withdrawn. A window may turn unmanaged only once the manager let it go.
+bool ManagerHolds(Display* dpy, Window w, const Atoms& atoms);
 
 // _NET_WM_WINDOW_OPACITY: 0 transparent .. 255 opaque.
 void SetOpacityProperty(Display* dpy, Window w, const Atoms& atoms, BYTE alpha);

@@ -20,7 +20,7 @@ namespace platform {
 namespace {
 
 constexpr long kTopLevelEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                                 PointerMotionMask | StructureNotifyMask | FocusChangeMask;
+                                 PointerMotionMask | StructureNotifyMask | FocusChangeMask | PropertyChangeMask;
 constexpr int kPasteTimeoutMs = 500;
 // The name of our desktop entry, brenvik.desktop.
 constexpr const char* kAppId = "brenvik";
@@ -148,13 +148,14 @@ void X11Driver::CreateTopLevel(HWND hwnd, const TopLevelInit& init) {
   // A frameless top-most window is the overlay: a manager would put a focused
   // fullscreen game above it.
   const bool overlay = (init.style & WS_POPUP) && (init.exStyle & WS_EX_TOPMOST);
-  attrs.override_redirect = overlay && hosting_ == x11::Hosting::Unmanaged ? True : False;
+  attrs.override_redirect = overlay && hosting_ != x11::Hosting::Managed ? True : False;
   const unsigned long mask =
       CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask | CWOverrideRedirect;
   const int width = init.width > 0 ? init.width : 1;
   const int height = init.height > 0 ? init.height : 1;
   TopLevel top;
   top.hwnd = hwnd;
+  top.overlay = overlay;
   top.unmanaged = attrs.override_redirect == True;
   top.style = init.style;
   top.exStyle = init.exStyle;
@@ -195,6 +196,14 @@ void X11Driver::DestroyTopLevel(HWND hwnd) {
 void X11Driver::ShowTopLevel(HWND hwnd, bool visible) {
   TopLevel* top = Find(hwnd);
   if (!top || top->mapRequested == visible) return;
+  if (!visible && top->unmanagePending) {
+    // Already withdrawn: it stays hidden, unmanaged as it was to become.
+    top->unmanagePending = false;
+    SetOverrideRedirect(*top, true);
+    top->mapRequested = false;
+    XFlush(dpy_);
+    return;
+  }
   if (visible) {
     // Window managers read the states when the window is mapped, and take
     // later changes only as requests.
@@ -203,6 +212,13 @@ void X11Driver::ShowTopLevel(HWND hwnd, bool visible) {
     if (top->unmanaged) {
       XMapRaised(dpy_, top->xwin);
     } else {
+      if (top->managedForKeys) {
+        // Mapped for the keys a click asked for: the manager may focus it
+        // at once, as the user's own doing.
+        x11::MarkForTyping(dpy_, top->xwin, atoms_);
+        top->keyboardWanted = true;
+        SetUserTime(*top, top->keysTime);
+      }
       XMapWindow(dpy_, top->xwin);
       x11::RequestStates(dpy_, top->xwin, atoms_, x11::WantedStates(atoms_, top->exStyle));
     }
@@ -246,6 +262,7 @@ void X11Driver::SetClickThrough(HWND hwnd, bool enabled) {
   if (!top) return;
   const bool changed = top->passThrough != enabled;
   top->passThrough = enabled;
+  if (enabled && top->managedForKeys) ManageForKeys(*top, false);
   if (enabled && top->keyboardWanted) {
     x11::SetKeyboardWanted(dpy_, top->xwin, false);
     top->keyboardWanted = false;
@@ -320,6 +337,17 @@ void X11Driver::FocusTopLevel(HWND hwnd) {
 
 void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   if (!top.mapRequested || top.focused) return;
+  if (top.unmanaged && hosting_ == x11::Hosting::ManagedForKeys) {
+    // The compositor gives the keys only to a managed window: become one
+    // once the press has ended (unmapping would lose its release).
+    if (top.passThrough) return;
+    top.keysTime = userTime;
+    if (top.buttonDown)
+      top.keysOnRelease = true;
+    else
+      ManageForKeys(top, true);
+    return;
+  }
   if (top.unmanaged) {
     // No manager hands an unmanaged window the keyboard: take it, and
     // remember whose it was.
@@ -338,11 +366,7 @@ void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   }
   // With the press's time the window manager sees a user's request, not a
   // window stealing the focus (which some answer with "demands attention").
-  if (userTime != CurrentTime) {
-    const long value = static_cast<long>(userTime);
-    XChangeProperty(dpy_, top.xwin, atoms_.netWmUserTime, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&value), 1);
-  }
+  SetUserTime(top, userTime);
   XEvent ev{};
   ev.xclient.type = ClientMessage;
   ev.xclient.window = top.xwin;
@@ -352,9 +376,18 @@ void X11Driver::TakeFocus(TopLevel& top, Time userTime) {
   ev.xclient.data.l[1] = static_cast<long>(userTime);
   XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
   // Without a window manager nobody acts on the message; an unviewable
-  // window answers BadMatch, which the quiet handler drops.
-  XSetInputFocus(dpy_, top.xwin, RevertToParent, userTime);
+  // window answers BadMatch, which the quiet handler drops. KWin on Wayland
+  // focuses the window from the click itself, and takes an X focus it did
+  // not give for focus stealing.
+  if (hosting_ != x11::Hosting::ManagedForKeys) XSetInputFocus(dpy_, top.xwin, RevertToParent, userTime);
   XFlush(dpy_);
+}
+
+void X11Driver::SetUserTime(TopLevel& top, Time userTime) {
+  if (userTime == CurrentTime) return;
+  const long value = static_cast<long>(userTime);
+  XChangeProperty(dpy_, top.xwin, atoms_.netWmUserTime, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&value), 1);
 }
 
 void X11Driver::PutArea(TopLevel& top, const RECT& area) {
@@ -441,8 +474,8 @@ bool X11Driver::FallBackFromPortal() {
 void X11Driver::WaitAndDispatchEvents(int timeoutMs) {
   x11::PollNeed hotkeyNeed = hotkeys_->PrepareWait();
   if (FallBackFromPortal()) hotkeyNeed = {};
-  const int raiseDueMs = KeepOnTop();
-  if (raiseDueMs >= 0 && (timeoutMs < 0 || raiseDueMs < timeoutMs)) timeoutMs = raiseDueMs;
+  for (int dueMs : {KeepOnTop(), FinishLateUnmanages()})
+    if (dueMs >= 0 && (timeoutMs < 0 || dueMs < timeoutMs)) timeoutMs = dueMs;
   // Every request is flushed where it is made. Reading the connection when
   // poll() found nothing on it would cost system calls every frame.
   if (eventsMayWait_) {

@@ -69,9 +69,18 @@ class X11Driver final : public Driver {
     bool passThrough = false;
     bool focused = false;         // has the X keyboard focus
     bool keyboardWanted = false;  // as WM_HINTS tells the manager
+    bool overlay = false;         // frameless and top-most
     // Override-redirect: no manager stacks it under a fullscreen game or
     // frames it; it keeps itself on top and takes the keyboard itself.
     bool unmanaged = false;
+    // Managed for now, for the keyboard (ManagedForKeys hosting).
+    bool managedForKeys = false;
+    bool buttonDown = false;
+    bool keysOnRelease = false;   // a press asked for the keys: once it ends
+    Time keysTime = CurrentTime;  // of that press
+    // Withdrawn from the manager, to be mapped unmanaged once it let go.
+    bool unmanagePending = false;
+    std::chrono::steady_clock::time_point unmanageBy{};
     // The window manager's frame (our parent when that is not the root) and
     // where our window sits in it: moves are asked for the frame's corner.
     Window wmFrame = None;
@@ -88,6 +97,8 @@ class X11Driver final : public Driver {
   TopLevel* FindByXWindow(Window w);
   void PutArea(TopLevel& top, const RECT& area);
   void TakeFocus(TopLevel& top, Time userTime);
+  // _NET_WM_USER_TIME: the user's latest press on the window.
+  void SetUserTime(TopLevel& top, Time userTime);
   // Hands the keyboard back to the window that had it before an unmanaged
   // top-level took it.
   void GiveKeyboardBack(Time time);
@@ -103,6 +114,15 @@ class X11Driver final : public Driver {
   // at most once per tick; the milliseconds until the next look is due, -1
   // when none is.
   int KeepOnTop();
+  // Managed for the keyboard, or unmanaged again: unmaps the window,
+  // switches, maps it again.
+  void ManageForKeys(TopLevel& top, bool managed);
+  // Maps a window withdrawn by ManageForKeys unmanaged, once the manager let
+  // it go (or gave no sign in time: `late`).
+  void FinishUnmanage(TopLevel& top, bool late);
+  // Milliseconds until a pending unmanage gives up waiting; -1 when none waits.
+  int FinishLateUnmanages();
+  void SetOverrideRedirect(TopLevel& top, bool unmanaged);
   void SetPassThrough(TopLevel& top);
   void NudgeForNewInputShape(TopLevel& top);
   void RememberRequested(POINT p);

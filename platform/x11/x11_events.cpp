@@ -53,11 +53,16 @@ void X11Driver::Dispatch(XEvent& ev) {
       if (b.button == Button1) {
         // As a click activates a window on Windows: the keyboard follows, so
         // a key can be captured on the Keybinds panel.
+        top->buttonDown = down;
         if (down) {
           lastUserTime_ = b.time;
           TakeFocus(*top, b.time);
         }
         OnButton(top->hwnd, down, b.x, b.y);
+        if (!down && top->keysOnRelease) {
+          top->keysOnRelease = false;
+          if (!top->passThrough) ManageForKeys(*top, true);
+        }
       } else if (down && (b.button == Button4 || b.button == Button5)) {
         OnWheel(top->hwnd, b.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, b.x, b.y);
       }
@@ -90,8 +95,17 @@ void X11Driver::Dispatch(XEvent& ev) {
       // Some window managers drop an input shape set before mapping.
       if (top->passThrough) SetPassThrough(*top);
       break;
-    case UnmapNotify: top->mapped = false; break;
-    case ReparentNotify: HandleReparent(*top, ev.xreparent); break;
+    case UnmapNotify:
+      top->mapped = false;
+      FinishUnmanage(*top, false);
+      break;
+    case ReparentNotify:
+      HandleReparent(*top, ev.xreparent);
+      FinishUnmanage(*top, false);
+      break;
+    case PropertyNotify:
+      if (ev.xproperty.atom == atoms_.wmState) FinishUnmanage(*top, false);
+      break;
     case FocusIn:
     case FocusOut: {
       // A key grab (our own hotkeys included) moves the focus only for its
@@ -101,6 +115,8 @@ void X11Driver::Dispatch(XEvent& ev) {
       const bool focused = ev.type == FocusIn;
       top->focused = focused;
       if (top->unmanaged) WatchPressesElsewhere(focused);
+      // The keys went elsewhere: unmanaged again, above a fullscreen game.
+      if (!focused && top->managedForKeys && top->mapped) ManageForKeys(*top, false);
       if (top->ic) focused ? XSetICFocus(top->ic) : XUnsetICFocus(top->ic);
       if (!focused) keysDown_.clear();
       OnFocusChange(top->hwnd, focused);

@@ -2,11 +2,16 @@
 // manager raises, and takes and gives back the keyboard itself.
 #include "x11/key_grabs.h"
 #include "x11/stacking.h"
+#include "x11/window_props.h"
 #include "x11/x11_driver.h"
 #include "x11/x_errors.h"
 
 namespace platform {
 namespace {
+
+// How long a manager may take to let a window go before it is mapped
+// unmanaged anyway.
+constexpr auto kLetGoWait = std::chrono::seconds(1);
 
 // The shell repaints this often: the overlay is back on top within one
 // repaint, and looks (and raises) no more often, however busy the desktop.
@@ -92,6 +97,74 @@ void X11Driver::GiveKeyboardBack(Time time) {
   XSetInputFocus(dpy_, to, RevertToPointerRoot, time);
   eventsMayWait_ = true;
   XFlush(dpy_);
+}
+
+void X11Driver::SetOverrideRedirect(TopLevel& top, bool unmanaged) {
+  XSetWindowAttributes attrs{};
+  attrs.override_redirect = unmanaged ? True : False;
+  XChangeWindowAttributes(dpy_, top.xwin, CWOverrideRedirect, &attrs);
+  top.unmanaged = unmanaged;
+}
+
+void X11Driver::ManageForKeys(TopLevel& top, bool managed) {
+  if (!top.overlay || hosting_ != x11::Hosting::ManagedForKeys || top.managedForKeys == managed) return;
+  top.managedForKeys = managed;
+  eventsMayWait_ = true;
+  RememberRequested(top.wanted);  // the manager's word on where it is now is no move
+  if (!top.mapRequested) {
+    top.unmanagePending = false;
+    SetOverrideRedirect(top, !managed);
+    XFlush(dpy_);
+    return;
+  }
+  if (managed) {
+    // Nobody holds an unmanaged window: unmap it, and map it for the manager.
+    top.unmanagePending = false;
+    if (top.focused) WatchPressesElsewhere(false);
+    XUnmapWindow(dpy_, top.xwin);
+    SetOverrideRedirect(top, false);
+    top.mapRequested = false;
+    ShowTopLevel(top.hwnd, true);
+    return;
+  }
+  // The manager must let the window go before it may map unmanaged.
+  top.unmanagePending = true;
+  top.unmanageBy = std::chrono::steady_clock::now() + kLetGoWait;
+  XWithdrawWindow(dpy_, top.xwin, screen_);
+  XFlush(dpy_);
+}
+
+void X11Driver::FinishUnmanage(TopLevel& top, bool late) {
+  if (!top.unmanagePending) return;
+  eventsMayWait_ = true;
+  if (!late && (top.mapped || top.wmFrame != None || x11::ManagerHolds(dpy_, top.xwin, atoms_))) return;
+  top.unmanagePending = false;
+  SetOverrideRedirect(top, true);
+  if (top.wmFrame != None) {
+    XReparentWindow(dpy_, top.xwin, root_, top.wanted.x, top.wanted.y);
+    top.wmFrame = None;
+    top.frameOffset = {0, 0};
+  }
+  XMoveWindow(dpy_, top.xwin, top.wanted.x, top.wanted.y);
+  XMapRaised(dpy_, top.xwin);
+  if (top.passThrough) SetPassThrough(top);
+  XFlush(dpy_);
+}
+
+int X11Driver::FinishLateUnmanages() {
+  using namespace std::chrono;
+  int dueMs = -1;
+  const auto now = steady_clock::now();
+  for (auto& [hwnd, top] : tops_) {
+    if (!top.unmanagePending) continue;
+    if (now >= top.unmanageBy) {
+      FinishUnmanage(top, true);
+      continue;
+    }
+    const int ms = static_cast<int>(duration_cast<milliseconds>(top.unmanageBy - now).count()) + 1;
+    if (dueMs < 0 || ms < dueMs) dueMs = ms;
+  }
+  return dueMs;
 }
 
 }  // namespace platform

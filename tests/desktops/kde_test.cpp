@@ -21,6 +21,7 @@ using e2e::App;
 using e2e::WaitUntil;
 
 constexpr const char* kGame = "game-wayland";
+constexpr const char* kOverlay = "Brenvik";
 
 class KdeTest : public ::testing::Test {
  protected:
@@ -76,6 +77,29 @@ class KdeTest : public ::testing::Test {
     if (WaitUntil([&] { return e2e::ActiveTab(app.Capture()) == tab; }, 20s)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "tab " << e2e::ActiveTab(app.Capture()) << " is active, not " << tab;
   }
+  // KWin lists the overlay as its active window once it has the keyboard.
+  static ::testing::AssertionResult HasTheKeys() {
+    if (WaitUntil([] { return IsActive(kOverlay); }, 20s)) return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << "KWin did not give the overlay the keyboard; its windows:";
+    for (const KWinWindow& w : kwin_->Windows())
+      failure << " [" << w.caption << (w.active ? " active" : "") << (w.keepAbove ? " above" : "")
+              << (w.fullScreen ? " fullscreen" : "") << " layer " << w.layer << "]";
+    return failure;
+  }
+  // The overlay's own pixels are what the screen shows at its place.
+  ::testing::AssertionResult ShowsOnScreen(const App& app) {
+    const e2e::Geometry g = app.geometry();
+    const e2e::Rgb own = app.Pixel(g.width - 5, 45);
+    e2e::Rgb shown;
+    if (WaitUntil(
+            [&] {
+              return e2e::Near(shown = kwin_->Screen({g.x + g.width - 5, g.y + 45, 1, 1}).At(0, 0), own, 20);
+            },
+            20s))
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the screen shows " << e2e::ToString(shown) << " where the overlay shows "
+                                         << e2e::ToString(own);
+  }
   static std::string Components() {
     std::string all;
     for (const std::string& c : kwin_->ShortcutComponents()) all += c + ";";
@@ -85,6 +109,10 @@ class KdeTest : public ::testing::Test {
     const auto names = kwin_->ShortcutComponents();
     return static_cast<int>(
         std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.find("brenvik") != n.npos; }));
+  }
+  static size_t KeyCount(NativeWindow& game, const std::string& press) {
+    const auto& presses = game.Presses();
+    return static_cast<size_t>(std::count(presses.begin(), presses.end(), press));
   }
   static bool GameGot(NativeWindow& game, const std::string& press) {
     const auto& presses = game.Presses();
@@ -140,18 +168,20 @@ TEST_F(KdeTest, RealKeysSplitCancelAndToggleOverANativeWindowAndTheDesktopIsAske
   EXPECT_EQ(calls_->Count("BindShortcuts"), 0u);
 
   // A new split key, captured and saved on the Keybinds panel: the desktop
-  // is asked again under the same name. KWin gives the keyboard to no
-  // unmanaged window, so the key itself goes in through XWayland's XTEST to
-  // the X focus the overlay took from the click; the clicks are real.
+  // is asked again under the same name. A click in interactive mode makes
+  // the overlay a window KWin manages, and KWin gives it the keys at once
+  // (until then, a second click would land beneath it).
   ASSERT_TRUE(input_->Key(kKey7));
   ASSERT_TRUE(ModeBecomes(*app, true));
   ClickOn(*app, e2e::kKeybindsTab);
   ASSERT_TRUE(TabBecomes(*app, 1));
+  ASSERT_TRUE(HasTheKeys());
   const e2e::Image before = app->Capture();
   ClickOn(*app, e2e::kSplitButton);
   ASSERT_TRUE(WaitUntil([&] { return !(app->Capture().At(160, 143) == before.At(160, 143)); }, 20s))
       << "the split button did not ask for a key";
-  app->Key(XK_q);
+  ASSERT_TRUE(HasTheKeys());
+  ASSERT_TRUE(input_->Key(kKeyQ));
   ClickOn(*app, e2e::kSaveButton);
   EXPECT_TRUE(app->FileBecomes("keybinds.cfg", "cancel=67\r\nsplit=81\r\ntoggle=55\r\n"));
   ASSERT_TRUE(WaitUntil([] { return calls_->Count("CreateSession") == 3; }, 20s)) << "the Save made no new session";
@@ -230,15 +260,59 @@ TEST_F(KdeTest, TheOverlayShowsOverAFocusedFullscreenNativeWindow) {
   auto app = StartBrenvik();
   ASSERT_TRUE(FocusGame(*app));
   ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame)->fullScreen; }, 20s)) << "the native window is not fullscreen";
-  const e2e::Geometry g = app->geometry();
-  const e2e::Rgb own = app->Pixel(g.width - 5, 45);
-  e2e::Rgb shown;
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        return e2e::Near(shown = kwin_->Screen({g.x + g.width - 5, g.y + 45, 1, 1}).At(0, 0), own, 20);
-      },
-      20s))
-      << "the screen shows " << e2e::ToString(shown) << " where the overlay shows " << e2e::ToString(own);
+  EXPECT_TRUE(ShowsOnScreen(*app));
+}
+
+// KWin gives the keyboard only to a window it manages, and puts a focused
+// fullscreen window over those: the overlay is managed only from a click in
+// interactive mode until the keyboard goes elsewhere.
+TEST_F(KdeTest, ANameTypedOverAFullscreenGameIsKeptAndTheOverlayStaysInSight) {
+  NativeWindow game(kGame, {"--fullscreen"});
+  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
+  auto app = StartBrenvik();
+  ASSERT_TRUE(FocusGame(*app));
+  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame)->fullScreen; }, 20s)) << "the native window is not fullscreen";
+  EXPECT_TRUE(ShowsOnScreen(*app)) << "over the focused game";
+
+  ASSERT_TRUE(input_->Key(kKey7));
+  ASSERT_TRUE(ModeBecomes(*app, true));
+  EXPECT_TRUE(ShowsOnScreen(*app)) << "in interactive mode";
+  ClickOn(*app, e2e::kEditSplitsTab);
+  ASSERT_TRUE(TabBecomes(*app, 2));
+  ASSERT_TRUE(HasTheKeys());
+  EXPECT_TRUE(ShowsOnScreen(*app)) << "while it holds the keyboard";
+  const e2e::Box row = e2e::RowBox(0, 0);
+  ClickOn(*app, {row.left + 40, row.top + 14});
+  ASSERT_TRUE(input_->Key(kKeyEnd));
+  ASSERT_TRUE(input_->Key(kKeyBackspace));
+  for (char c : std::string("kde")) ASSERT_TRUE(input_->Key(LetterKey(c)));
+  ClickOn(*app, e2e::kTimerTab);
+  EXPECT_TRUE(app->FileBecomes("splits.txt", "kde\r\nB\r\nC\r\nD\r\nE\r\nF\r\n"));
+  EXPECT_FALSE(GameGot(game, "key k")) << "the typed keys reached the game";
+
+  // A click on the game gives it the keys, and the overlay stays over it.
+  ASSERT_TRUE(FocusGame(*app));
+  EXPECT_TRUE(ShowsOnScreen(*app)) << "once the game had the keys back";
+  ASSERT_TRUE(input_->Key(kKeyQ));
+  EXPECT_TRUE(WaitUntil([&] { return KeyCount(game, "key q") == 1; }, 20s)) << "Q did not reach the game";
+
+  // Again, and back to overlay mode while the overlay holds the keys: it
+  // stays in sight, and the game has the keys again.
+  ClickOn(*app, e2e::kEditSplitsTab);
+  ASSERT_TRUE(TabBecomes(*app, 2));
+  ASSERT_TRUE(HasTheKeys()) << "the second time";
+  ClickOn(*app, {row.left + 40, row.top + 14});
+  ASSERT_TRUE(input_->Key(kKeyEnd));
+  ASSERT_TRUE(input_->Key(LetterKey('x')));
+  ClickOn(*app, e2e::kTimerTab);
+  EXPECT_TRUE(app->FileBecomes("splits.txt", "kdex\r\nB\r\nC\r\nD\r\nE\r\nF\r\n"));
+  ASSERT_TRUE(input_->Key(kKey7));
+  ASSERT_TRUE(ModeBecomes(*app, false));
+  EXPECT_TRUE(ShowsOnScreen(*app)) << "back in overlay mode";
+  EXPECT_TRUE(WaitUntil([] { return IsActive(kGame); }, 20s)) << "the game did not get the keys back";
+  ASSERT_TRUE(input_->Key(kKeyQ));
+  EXPECT_TRUE(WaitUntil([&] { return KeyCount(game, "key q") == 2; }, 20s)) << "Q did not reach the game";
+  EXPECT_FALSE(GameGot(game, "key x")) << "a key typed into the overlay reached the game";
 }
 
 }  // namespace
