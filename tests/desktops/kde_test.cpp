@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <iostream>
 
@@ -277,9 +278,14 @@ TEST_F(KdeTest, ANameTypedOverAFullscreenGameIsKeptAndTheOverlayStaysInSight) {
   ASSERT_TRUE(input_->Key(kKey7));
   ASSERT_TRUE(ModeBecomes(*app, true));
   EXPECT_TRUE(ShowsOnScreen(*app)) << "in interactive mode";
+  const auto clicked = std::chrono::steady_clock::now();
   ClickOn(*app, e2e::kEditSplitsTab);
-  ASSERT_TRUE(TabBecomes(*app, 2));
   ASSERT_TRUE(HasTheKeys());
+  // A figure for docs/desktops.md, not a limit: it moves with the load.
+  std::cout << "KWin gave the overlay the keyboard within "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - clicked).count()
+            << " ms of the click (polled)\n";
+  ASSERT_TRUE(TabBecomes(*app, 2));
   EXPECT_TRUE(ShowsOnScreen(*app)) << "while it holds the keyboard";
   const e2e::Box row = e2e::RowBox(0, 0);
   ClickOn(*app, {row.left + 40, row.top + 14});
