@@ -4,7 +4,7 @@
  * from standard input, one a line, and answers "ok" when KWin has had them:
  *   key CODE | down CODE | up CODE   (evdev key codes: 57 space, 46 c)
  *   move X Y                          (absolute, compositor pixels)
- *   click BUTTON                      (evdev button code: 272 left)
+ *   click BUTTON | press BUTTON | release BUTTON  (evdev: 272 left)
  * KWin grants the protocol to a binary named in Exec= of a desktop file in
  * $HOME/.local/share/applications with
  * X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input. */
@@ -60,6 +60,10 @@ int main(void) {
       org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_double(x), wl_fixed_from_double(y));
     } else if (sscanf(line, "click %u", &code) == 1) {
       org_kde_kwin_fake_input_button(fake, code, 1);
+      org_kde_kwin_fake_input_button(fake, code, 0);
+    } else if (sscanf(line, "press %u", &code) == 1) {
+      org_kde_kwin_fake_input_button(fake, code, 1);
+    } else if (sscanf(line, "release %u", &code) == 1) {
       org_kde_kwin_fake_input_button(fake, code, 0);
     } else {
       printf("unknown: %s", line);

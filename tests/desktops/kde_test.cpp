@@ -321,5 +321,36 @@ TEST_F(KdeTest, ANameTypedOverAFullscreenGameIsKeptAndTheOverlayStaysInSight) {
   EXPECT_FALSE(GameGot(game, "key x")) << "a key typed into the overlay reached the game";
 }
 
+// A drag moves the overlay by the pointer's exact travel, unmanaged (the
+// first, which hands it to KWin on release) and managed (the second).
+TEST_F(KdeTest, ADragOverAFullscreenGameMovesTheOverlayByThePointersTravel) {
+  NativeWindow game(kGame, {"--fullscreen"});
+  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
+  auto app = StartBrenvik();
+  ASSERT_TRUE(FocusGame(*app));
+  ASSERT_TRUE(input_->Key(kKey7));
+  ASSERT_TRUE(ModeBecomes(*app, true));
+  auto drag = [&](int x, int y, int dx, int dy) {
+    const e2e::Geometry g = app->geometry();
+    ASSERT_TRUE(input_->Press(g.x + x, g.y + y));
+    // The drag starts where the pointer is when the press is handled.
+    app->Quiesce();
+    for (int i = 1; i <= 10; ++i) ASSERT_TRUE(input_->MoveTo(g.x + x + dx * i / 10, g.y + y + dy * i / 10));
+    ASSERT_TRUE(input_->Release());
+    EXPECT_TRUE(app->GeometryBecomes({g.x + dx, g.y + dy, g.width, g.height}));
+  };
+  drag(300, 250, 60, 40);
+  ASSERT_TRUE(HasTheKeys());
+  drag(20, 300, -80, -70);
+  const e2e::Geometry g = app->geometry();
+  const auto frame = kwin_->Window(kOverlay);
+  ASSERT_TRUE(frame.has_value()) << "KWin does not manage the overlay";
+  EXPECT_EQ(frame->frame.x, g.x);
+  EXPECT_EQ(frame->frame.y, g.y);
+  EXPECT_EQ(frame->frame.width, g.width) << "KWin framed the overlay";
+  EXPECT_TRUE(ShowsOnScreen(*app)) << "after the drags";
+  EXPECT_EQ(game.Clicks(), 1u) << "a press of the drags reached the game";
+}
+
 }  // namespace
 }  // namespace desktops

@@ -40,6 +40,9 @@ bool FakeInput::Key(unsigned code) { return Send("key " + std::to_string(code));
 bool FakeInput::MoveTo(int x, int y) { return Send("move " + std::to_string(x) + " " + std::to_string(y)); }
 bool FakeInput::Click(int x, int y) { return MoveTo(x, y) && Send("click " + std::to_string(kLeftButton)); }
 
+bool FakeInput::Press(int x, int y) { return MoveTo(x, y) && Send("press " + std::to_string(kLeftButton)); }
+bool FakeInput::Release() { return Send("release " + std::to_string(kLeftButton)); }
+
 std::vector<KWinWindow> KWin::Windows() {
   std::vector<KWinWindow> windows;
   const std::string name = "brenvik_windows_" + std::to_string(++scripts_);

@@ -21,6 +21,9 @@ class FakeInput {
   bool Key(unsigned code);
   bool MoveTo(int x, int y);
   bool Click(int x, int y);
+  // The left button down there, and up where the pointer is.
+  bool Press(int x, int y);
+  bool Release();
 
  private:
   bool Send(const std::string& command);
