@@ -46,6 +46,20 @@ class KdeTest : public ::testing::Test {
     EXPECT_TRUE(app->Start());
     return app;
   }
+  // Brenvik over the native game, which has the focus (and is fullscreen).
+  std::unique_ptr<App> StartOverTheFocusedGame(bool fullscreen) {
+    EXPECT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
+    auto app = StartBrenvik();
+    EXPECT_TRUE(FocusGame(*app));
+    const auto fullscreenNow = [] {
+      const auto w = kwin_->Window(kGame);
+      return w && w->fullScreen;
+    };
+    if (fullscreen) {
+      EXPECT_TRUE(WaitUntil(fullscreenNow, 20s)) << "the native window is not fullscreen";
+    }
+    return app;
+  }
   // A press on the native window, away from the overlay, gives it the focus.
   ::testing::AssertionResult FocusGame(const App& app) {
     const e2e::Geometry overlay = app.geometry();
@@ -205,9 +219,8 @@ TEST_F(KdeTest, RealKeysSplitCancelAndToggleOverANativeWindowAndTheDesktopIsAske
 
 TEST_F(KdeTest, TheOverlayShowsAboveTheNativeWindowAt235Of255) {
   NativeWindow game(kGame, {"--size", "1280x1024"});
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
-  auto app = StartBrenvik();
-  ASSERT_TRUE(FocusGame(*app));
+  auto app = StartOverTheFocusedGame(false);
+  ASSERT_FALSE(HasFailure());
   // The overlay is an unmanaged window, in no list of KWin's: its pixels on
   // the screen say that it is above the game, and at what opacity.
   // The composited pixels: the overlay's background blended with the game's.
@@ -233,9 +246,8 @@ TEST_F(KdeTest, TheOverlayShowsAboveTheNativeWindowAt235Of255) {
 // click stays with the overlay.
 TEST_F(KdeTest, AClickOnTheOverlayReachesANativeWindowBeneathOnlyWhereXWaylandPassesTheInputShape) {
   NativeWindow game(kGame, {"--size", "1280x1024"});
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
-  auto app = StartBrenvik();
-  ASSERT_TRUE(FocusGame(*app));
+  auto app = StartOverTheFocusedGame(false);
+  ASSERT_FALSE(HasFailure());
   const auto clicks = [&] { return game.Clicks(); };
   // The press that gave the game the focus is its first.
   ASSERT_TRUE(WaitUntil([&] { return clicks() >= 1; }, 20s));
@@ -257,10 +269,8 @@ TEST_F(KdeTest, AClickOnTheOverlayReachesANativeWindowBeneathOnlyWhereXWaylandPa
 // an unmanaged window, must still show over it.
 TEST_F(KdeTest, TheOverlayShowsOverAFocusedFullscreenNativeWindow) {
   NativeWindow game(kGame, {"--fullscreen"});
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
-  auto app = StartBrenvik();
-  ASSERT_TRUE(FocusGame(*app));
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame)->fullScreen; }, 20s)) << "the native window is not fullscreen";
+  auto app = StartOverTheFocusedGame(true);
+  ASSERT_FALSE(HasFailure());
   EXPECT_TRUE(ShowsOnScreen(*app));
 }
 
@@ -269,10 +279,8 @@ TEST_F(KdeTest, TheOverlayShowsOverAFocusedFullscreenNativeWindow) {
 // interactive mode until the keyboard goes elsewhere.
 TEST_F(KdeTest, ANameTypedOverAFullscreenGameIsKeptAndTheOverlayStaysInSight) {
   NativeWindow game(kGame, {"--fullscreen"});
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
-  auto app = StartBrenvik();
-  ASSERT_TRUE(FocusGame(*app));
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame)->fullScreen; }, 20s)) << "the native window is not fullscreen";
+  auto app = StartOverTheFocusedGame(true);
+  ASSERT_FALSE(HasFailure());
   EXPECT_TRUE(ShowsOnScreen(*app)) << "over the focused game";
 
   ASSERT_TRUE(input_->Key(kKey7));
@@ -325,9 +333,8 @@ TEST_F(KdeTest, ANameTypedOverAFullscreenGameIsKeptAndTheOverlayStaysInSight) {
 // first, which hands it to KWin on release) and managed (the second).
 TEST_F(KdeTest, ADragOverAFullscreenGameMovesTheOverlayByThePointersTravel) {
   NativeWindow game(kGame, {"--fullscreen"});
-  ASSERT_TRUE(WaitUntil([] { return kwin_->Window(kGame).has_value(); }, 20s)) << "no native window";
-  auto app = StartBrenvik();
-  ASSERT_TRUE(FocusGame(*app));
+  auto app = StartOverTheFocusedGame(true);
+  ASSERT_FALSE(HasFailure());
   ASSERT_TRUE(input_->Key(kKey7));
   ASSERT_TRUE(ModeBecomes(*app, true));
   auto drag = [&](int x, int y, int dx, int dy) {
