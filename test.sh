@@ -57,7 +57,7 @@ configure() {
 # tests) and the benches; the unit tests run from linux-asan.
 build_linux() {
   cmake --build --preset linux -j"$jobs" --target brenvik e2e_tests x11_tests wm_tests bench_frames portal_tests \
-    private_desktop bench_portal desktop_tests
+    private_desktop sway_pointer bench_portal desktop_tests
 }
 build_asan() {
   cmake --build --preset linux-asan -j"$jobs" --target core_tests conformance_tests layer_tests shell_tests x11_unit_tests

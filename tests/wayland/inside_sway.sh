@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs inside a headless sway session (its WAYLAND_DISPLAY, DISPLAY and
-# SWAYSOCK): the real binary under XWayland, keys typed with wtype, a native
-# Wayland window and an X11 one to give the focus to. One line per check
-# goes to the result file: "ok: ..." or "FAIL: ...".
-#   inside_sway.sh BRENVIK PRIVATE_DESKTOP WORK_DIR RESULT_FILE
+# SWAYSOCK): the real binary under XWayland, keys typed with wtype, clicks
+# through a virtual pointer, a native Wayland window and an X11 one to give
+# the focus to. One line per check goes to the result file: "ok: ..." or
+# "FAIL: ...".
+#   inside_sway.sh BRENVIK PRIVATE_DESKTOP POINTER WORK_DIR RESULT_FILE
 set -u
-brenvik=$1 private_desktop=$2 work=$3 result=$4
+brenvik=$1 private_desktop=$2 pointer=$3 work=$4 result=$5
 here=$(cd "$(dirname "$0")" && pwd)
 pids=()
 
@@ -55,17 +56,19 @@ fullscreen() {  # fullscreen TITLE: the window fullscreen and focused
   swaymsg "[title=\"^$1\$\"] fullscreen enable, focus" >/dev/null
   wait_for is_focused_fullscreen "$1"
 }
-# Pixels of the overlay's background colour on the screen where the overlay
-# stands, from a screenshot.
-overlay_pixels() {
-  grim -t ppm -g "100,100 320x373" - 2>/dev/null | /usr/bin/python3 -c '
+# Pixels of one colour on the screen in an area, from a screenshot.
+pixels_near() {  # pixels_near "X,Y WxH" R G B
+  grim -t ppm -g "$1" - 2>/dev/null | /usr/bin/python3 -c '
 import re, sys
+r, g, b = map(int, sys.argv[1:4])
 data = sys.stdin.buffer.read()
 header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
 pixels = data[header.end():] if header else b""
 print(sum(1 for i in range(0, len(pixels) - 2, 3)
-          if abs(pixels[i] - 30) <= 12 and abs(pixels[i + 1] - 32) <= 12 and abs(pixels[i + 2] - 40) <= 12))'
+          if abs(pixels[i] - r) <= 12 and abs(pixels[i + 1] - g) <= 12 and abs(pixels[i + 2] - b) <= 12))' "$2" "$3" "$4"
 }
+# The overlay stands at 100,100 (320 x 373): its background's pixels there.
+overlay_pixels() { pixels_near "100,100 320x373" 30 32 40; }
 # The Timer panel shows some 70,000 background pixels; a window over it, none.
 overlay_shows() { [ "$(overlay_pixels)" -ge 30000 ]; }
 focus() {  # focus TITLE KIND
@@ -104,7 +107,7 @@ wtype -P space -p space -s 300000 &
 pids+=($!)
 xmessage -title game-x11 -geometry 300x200+500+500 "an X11 game" &
 pids+=($!)
-/usr/bin/python3 "$here/native_window.py" game-wayland &
+/usr/bin/python3 "$here/native_window.py" game-wayland >"$work/game-wayland.log" &
 pids+=($!)
 wait_for has_window game-x11 && wait_for has_window game-wayland || echo "FAIL: the game windows did not appear" >>"$result"
 
@@ -157,4 +160,56 @@ swaymsg '[title="^game-wayland$"] fullscreen disable' >/dev/null
 check "an X11 window is fullscreen and has the focus" fullscreen game-x11
 check "the overlay shows above a focused fullscreen X11 window" wait_for overlay_shows
 echo "info: $(overlay_pixels) pixels of the overlay's background on the screen over the fullscreen X11 window" >>"$result"
+
+# Interactive mode over a focused fullscreen native window, with real clicks.
+# The pointer is a device of sway's, kept until sway ends: no child of this
+# script, which waits for its children before it asks sway to end.
+mkfifo "$work/pointer.in" "$work/pointer.out"
+("$pointer" 1280 1024 <"$work/pointer.in" >"$work/pointer.out" &)
+exec {pointer_in}>"$work/pointer.in" {pointer_out}<"$work/pointer.out"
+point() {  # point COMMAND: answered once sway has had it
+  local answer
+  echo "$*" >&"$pointer_in" && read -r -t 30 answer <&"$pointer_out" && [ "$answer" = ok ]
+}
+click_at() { point move "$1" "$2" && point click; }
+click_overlay() { click_at $((100 + $1)) $((100 + $2)); }
+toggle() {
+  DBUS_SESSION_BUS_ADDRESS=$address backend Press toggle >/dev/null
+  DBUS_SESSION_BUS_ADDRESS=$address backend Release toggle >/dev/null
+}
+# The mode label's colour: yellow in interactive mode, blue in overlay mode.
+mode_is() { [ "$(pixels_near "100,138 320x26" "$@")" -ge 20 ]; }
+# GTK may print one press twice, with the same time.
+game_clicks() { grep '^button 1 ' "$work/game-wayland.log" | sort -u | wc -l; }
+clicks_at_least() { [ "$(game_clicks)" -ge "$1" ]; }
+swaymsg '[title="^game-x11$"] fullscreen disable' >/dev/null
+check "a native Wayland window is fullscreen and has the focus again" fullscreen game-wayland
+toggle
+check "the desktop's toggle shortcut switches to interactive mode" wait_for mode_is 255 220 100
+clicks=$(game_clicks)
+click_overlay 237 17   # the Edit Splits tab
+click_overlay 160 115  # Add
+click_overlay 47 17    # back to the Timer tab, which saves
+check "in interactive mode the overlay takes the clicks over the fullscreen native window" \
+  wait_for grep -q "New Split" "$work/portal/splits.txt"
+check "none of them reached the native window" test "$(game_clicks)" = "$clicks"
+# sway gives the keyboard to no override-redirect window: the keys typed
+# after a click on a name box go to the focused window.
+click_overlay 237 17
+click_overlay 110 246  # the first name box
+wtype x
+check "typed keys go to the focused native window, not to a name box (a known limit)" \
+  wait_for grep -q "^key x" "$work/game-wayland.log"
+click_overlay 47 17
+toggle
+check "the toggle shortcut switches back to overlay mode" wait_for mode_is 84 180 255
+# In overlay mode a click on the overlay passes to the window beneath (sway
+# takes the overlay's empty input shape from XWayland 22 already). A click
+# beside the overlay follows it.
+clicks=$(game_clicks)
+click_overlay 250 300
+click_at 900 700
+check "a click on the overlay in overlay mode reaches the fullscreen native window" \
+  wait_for clicks_at_least $((clicks + 2))
+echo "info: XWayland vendor release $(xdpyinfo | sed -n 's/^vendor release number: *//p')" >>"$result"
 echo "done" >>"$result"
