@@ -9,39 +9,15 @@
  * $HOME/.local/share/applications with
  * X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input. */
 #include <stdio.h>
-#include <string.h>
-#include <wayland-client.h>
 
 #include "fake-input-client-protocol.h"
-
-static struct org_kde_kwin_fake_input* fake;
-
-static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
-                      uint32_t version) {
-  (void)data;
-  if (strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 4)
-    fake = wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4);
-}
-
-static void on_global_remove(void* data, struct wl_registry* registry, uint32_t name) {
-  (void)data, (void)registry, (void)name;
-}
-
-static const struct wl_registry_listener registry_listener = {on_global, on_global_remove};
+#include "wayland_tool.h"
 
 int main(void) {
-  struct wl_display* display = wl_display_connect(NULL);
-  if (!display) {
-    fprintf(stderr, "no Wayland display\n");
-    return 1;
-  }
-  struct wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &registry_listener, NULL);
-  wl_display_roundtrip(display);
-  if (!fake) {
-    fprintf(stderr, "the compositor offers no org_kde_kwin_fake_input version 4\n");
-    return 1;
-  }
+  void* bound = NULL;
+  struct wl_display* display = ConnectAndBind(&org_kde_kwin_fake_input_interface, 4, &bound);
+  if (!display) return 1;
+  struct org_kde_kwin_fake_input* fake = bound;
   org_kde_kwin_fake_input_authenticate(fake, "brenvik tests", "key presses for the tests");
   wl_display_roundtrip(display);
   char line[128];

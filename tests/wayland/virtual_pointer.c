@@ -9,24 +9,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <wayland-client.h>
 
 #include "virtual-pointer-client-protocol.h"
-
-static struct zwlr_virtual_pointer_manager_v1* manager;
-
-static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
-                      uint32_t version) {
-  (void)data, (void)version;
-  if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
-    manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
-}
-
-static void on_global_remove(void* data, struct wl_registry* registry, uint32_t name) {
-  (void)data, (void)registry, (void)name;
-}
-
-static const struct wl_registry_listener registry_listener = {on_global, on_global_remove};
+#include "wayland_tool.h"
 
 enum { kLeftButton = 272 };
 
@@ -36,18 +21,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const unsigned width = (unsigned)atoi(argv[1]), height = (unsigned)atoi(argv[2]);
-  struct wl_display* display = wl_display_connect(NULL);
-  if (!display) {
-    fprintf(stderr, "no Wayland display\n");
-    return 1;
-  }
-  struct wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &registry_listener, NULL);
-  wl_display_roundtrip(display);
-  if (!manager) {
-    fprintf(stderr, "the compositor offers no zwlr_virtual_pointer_manager_v1\n");
-    return 1;
-  }
+  void* manager = NULL;
+  struct wl_display* display = ConnectAndBind(&zwlr_virtual_pointer_manager_v1_interface, 1, &manager);
+  if (!display) return 1;
   struct zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, NULL);
   wl_display_roundtrip(display);
   char line[128];
