@@ -295,6 +295,12 @@ TEST_F(KdeTest, ANameTypedOverAFullscreenGameIsKeptAndTheOverlayStaysInSight) {
             << " ms of the click (polled)\n";
   ASSERT_TRUE(TabBecomes(*app, 2));
   EXPECT_TRUE(ShowsOnScreen(*app)) << "while it holds the keyboard";
+  // Managed for now, it still has no taskbar entry and asks for no attention.
+  const auto overlay = kwin_->Window(kOverlay);
+  ASSERT_TRUE(overlay.has_value());
+  EXPECT_TRUE(overlay->keepAbove);
+  EXPECT_TRUE(overlay->skipTaskbar);
+  EXPECT_FALSE(overlay->demandsAttention);
   const e2e::Box row = e2e::RowBox(0, 0);
   ClickOn(*app, {row.left + 40, row.top + 14});
   ASSERT_TRUE(input_->Key(kKeyEnd));

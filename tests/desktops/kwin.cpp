@@ -20,7 +20,7 @@ for (var i = 0; i < clients.length; ++i) {
   var c = clients[i];
   var g = c.frameGeometry;
   lines.push([c.caption, c.keepAbove, c.active, c.fullScreen, c.opacity, c.layer, c.stackingOrder,
-              g.x, g.y, g.width, g.height].join("\t"));
+              g.x, g.y, g.width, g.height, c.skipTaskbar, c.demandsAttention].join("\t"));
 }
 callDBus("brenvik.test.Receiver", "/", "brenvik.test.Receiver", "Report", lines.join("\n"));
 )";
@@ -64,11 +64,13 @@ std::vector<KWinWindow> KWin::Windows() {
   if (!report) return windows;
   for (const std::string& line : Split(*report, '\n')) {
     const std::vector<std::string> f = Split(line, '\t');
-    if (f.size() < 11) continue;
+    if (f.size() < 13) continue;
     windows.push_back({f[0],
                        f[1] == "true",
                        f[2] == "true",
                        f[3] == "true",
+                       f[11] == "true",
+                       f[12] == "true",
                        std::atof(f[4].c_str()),
                        ToInt(f[5]),
                        ToInt(f[6]),

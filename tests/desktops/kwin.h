@@ -32,7 +32,7 @@ class FakeInput {
 
 struct KWinWindow {
   std::string caption;
-  bool keepAbove = false, active = false, fullScreen = false;
+  bool keepAbove = false, active = false, fullScreen = false, skipTaskbar = false, demandsAttention = false;
   double opacity = 0;
   int layer = 0, stackingOrder = 0;
   e2e::Geometry frame;
