@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "events.h"
+#include "extended_keys.h"
 #include "user/user_internal.h"
 
 namespace platform {
@@ -82,29 +83,7 @@ void NullDriver::Wheel(HWND top, int delta, int x, int y) {
 }
 
 void NullDriver::Key(HWND top, UINT vk, bool down, bool repeat, bool alt) {
-  bool extended = false;
-  switch (vk) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_DIVIDE:
-    case VK_RCONTROL:
-    case VK_RMENU:
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS:
-    case VK_NUMLOCK:
-    case VK_SNAPSHOT: extended = true; break;
-    default: break;
-  }
-  OnKey(top, vk, MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), extended, down, repeat, alt);
+  OnKey(top, vk, MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), IsExtendedKey(vk), down, repeat, alt);
 }
 
 void NullDriver::KeyPress(HWND top, UINT vk) {

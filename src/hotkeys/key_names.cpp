@@ -1,39 +1,14 @@
+#include "extended_keys.h"
 #include "hotkeys/hotkeys.h"
 
 namespace {
 constexpr int kNameBufferSize = 128;
 constexpr LONG kExtendedKeyFlag = 1 << 24;
-
-// Keys whose scan code is also a keypad key's (or another key's); without
-// the extended flag the Up arrow would be named "Num 8".
-bool IsExtendedKey(std::int32_t vk) {
-  switch (vk) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_DIVIDE:
-    case VK_RCONTROL:
-    case VK_RMENU:
-    case VK_NUMLOCK:
-    case VK_SNAPSHOT:
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS: return true;
-    default: return false;
-  }
-}
 }  // namespace
 
 LONG KeyNameRequest(UINT scanCode, std::int32_t vk) {
   LONG request = static_cast<LONG>((scanCode & 0xFF) << 16);
-  if (IsExtendedKey(vk)) request |= kExtendedKeyFlag;
+  if (IsExtendedKey(static_cast<UINT>(vk))) request |= kExtendedKeyFlag;
   return request;
 }
 
