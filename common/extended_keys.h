@@ -3,17 +3,7 @@
 // "Num 8". Shared by the shell's key names and the layer's stand-in keyboard.
 #pragma once
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include "win32_layer.h"
-#endif
+#include "win32.h"
 
 inline bool IsExtendedKey(UINT vk) {
   switch (vk) {

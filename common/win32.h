@@ -1,5 +1,6 @@
-// The shell's one platform header: the real Win32 API on Windows, the
-// project's own implementation of the same operations elsewhere.
+// The one platform header of the shell (and of what it shares with the
+// layer): the real Win32 API on Windows, the project's own implementation of
+// the same operations elsewhere.
 #pragma once
 
 #ifdef _WIN32
